@@ -1,0 +1,93 @@
+#include "app/DebugFormat.h"
+
+namespace {
+
+// The AMD debug-output categories predate the core enums and map onto the same names.
+constexpr GLenum kCategoryApiErrorAmd = 0x9149;
+constexpr GLenum kCategoryWindowSystemAmd = 0x914A;
+constexpr GLenum kCategoryDeprecationAmd = 0x914B;
+constexpr GLenum kCategoryUndefinedBehaviorAmd = 0x914C;
+constexpr GLenum kCategoryPerformanceAmd = 0x914D;
+constexpr GLenum kCategoryShaderCompilerAmd = 0x914E;
+constexpr GLenum kCategoryApplicationAmd = 0x914F;
+constexpr GLenum kCategoryOtherAmd = 0x9150;
+
+const char* sourceName(GLenum source) {
+    switch (source) {
+    case GL_DEBUG_SOURCE_API:
+    case kCategoryApiErrorAmd:
+        return "API";
+    case GL_DEBUG_SOURCE_WINDOW_SYSTEM:
+    case kCategoryWindowSystemAmd:
+        return "Window System";
+    case GL_DEBUG_SOURCE_SHADER_COMPILER:
+    case kCategoryShaderCompilerAmd:
+        return "Shader Compiler";
+    case GL_DEBUG_SOURCE_THIRD_PARTY:
+        return "Third Party";
+    case GL_DEBUG_SOURCE_APPLICATION:
+    case kCategoryApplicationAmd:
+        return "Application";
+    case GL_DEBUG_SOURCE_OTHER:
+    case kCategoryOtherAmd:
+        return "Other";
+    default:
+        return "Unknown";
+    }
+}
+
+const char* typeName(GLenum type) {
+    switch (type) {
+    case GL_DEBUG_TYPE_ERROR:
+        return "Error";
+    case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR:
+    case kCategoryDeprecationAmd:
+        return "Deprecated Behavior";
+    case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR:
+    case kCategoryUndefinedBehaviorAmd:
+        return "Undefined Behavior";
+    case GL_DEBUG_TYPE_PORTABILITY:
+        return "Portability";
+    case GL_DEBUG_TYPE_PERFORMANCE:
+    case kCategoryPerformanceAmd:
+        return "Performance";
+    case GL_DEBUG_TYPE_OTHER:
+    case kCategoryOtherAmd:
+        return "Other";
+    default: // markers, push and pop groups included
+        return "Unknown";
+    }
+}
+
+const char* severityName(GLenum severity) {
+    switch (severity) {
+    case GL_DEBUG_SEVERITY_HIGH:
+        return "High";
+    case GL_DEBUG_SEVERITY_MEDIUM:
+        return "Medium";
+    case GL_DEBUG_SEVERITY_LOW:
+        return "Low";
+    default: // notifications included
+        return "Unknown";
+    }
+}
+
+} // namespace
+
+std::string formatDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
+                               const char* message) {
+    if (id == 2 || id == 131185)
+        return "";
+    std::string line = "OpenGL Error: ";
+    line += message != nullptr ? message : "";
+    line += " [Source = ";
+    line += sourceName(source);
+    line += ", Type = ";
+    line += typeName(type);
+    line += ", Severity = ";
+    line += severityName(severity);
+    line += ", ID = ";
+    line += std::to_string(id);
+    line += "]";
+    return line;
+}

@@ -1,0 +1,232 @@
+// Start-up, the main loop with its phases in frame order, and teardown.
+#include "app/Game.h"
+
+#include "app/Hud.h"
+#include "input/Controls.h"
+#include "pipeline/BloomRenderer.h"
+#include "pipeline/DepthCubeMap.h"
+#include "pipeline/ScenePass.h"
+#include "render/Model.h"
+#include "render/TextRenderer.h"
+#include "world/JumpState.h"
+#include "world/Obstacle.h"
+#include "world/Player.h"
+#include "world/Stones.h"
+#include "world/Torus.h"
+#include "world/WorldConstants.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+const char* const kStoneModelPath = "../External/Models/Stone/stone.obj";
+// Distance of the follow camera behind the top of the robot's head, world units along +Z.
+constexpr float kCameraDistance = 5.0f;
+
+void setInt(const Shader& shader, const char* name, int value) {
+    glUniform1i(glGetUniformLocation(shader.programId, name), value);
+}
+
+Model* loadMeasured(const char* path) {
+    Model* model = new Model(path);
+    model->measureExtents();
+    return model;
+}
+
+} // namespace
+
+Game::Game(int width, int height) {
+    // Window and context: nothing GL happens before these two.
+    initWindow(width, height);
+    initGlew(width, height);
+
+    // Shader programs, in a fixed order so their messages come in that order.
+    const Shader basicLightingBloom("../Shader/BasicLightingBloom.vertex",
+                                    "../Shader/BasicLightingBloom.fragment");
+    const Shader normalMapping("../Shader/NormalMapping.vertex", "../Shader/NormalMapping.fragment");
+    const Shader modelShader("../Shader/ModelShader.vertex", "../Shader/ModelShader.fragment");
+    Shader textShader("../Shader/TextShader.vertex", "../Shader/TextShader.fragment");
+    const Shader basicLightingBloomShadow("../Shader/BasicLightingBloomShadow.vertex",
+                                          "../Shader/BasicLightingBloomShadow.fragment");
+    const Shader depthShader;
+    const Shader blurShader("../Shader/BlurShader.vertex", "../Shader/BlurShader.fragment");
+    const Shader bloomShader("../Shader/BloomShader.vertex", "../Shader/BloomShader.fragment");
+    const ScenePrograms programs{basicLightingBloom, normalMapping,     modelShader, basicLightingBloomShadow,
+                                 depthShader,        blurShader,        bloomShader};
+
+    // Fixed sampler units: every mesh binds the shadow cube map on unit 3.
+    glUseProgram(basicLightingBloomShadow.programId);
+    setInt(basicLightingBloomShadow, "texture_diffuse1", 0);
+    setInt(basicLightingBloomShadow, "depthMap", 3);
+
+    const DepthCubeMap depthMap = createDepthCubeMap();
+
+    // Text coordinates are command-line pixels, even where the framebuffer is larger.
+    const glm::mat4 textProjection = glm::ortho(0.0f, static_cast<float>(width), 0.0f,
+                                                static_cast<float>(height));
+    glUseProgram(textShader.programId);
+    glUniformMatrix4fv(glGetUniformLocation(textShader.programId, "projection"), 1, GL_FALSE,
+                       glm::value_ptr(textProjection));
+
+    glUseProgram(bloomShader.programId);
+    setInt(bloomShader, "scene", 0);
+    setInt(bloomShader, "bloomBlur", 2);
+    BloomRenderer* bloom = new BloomRenderer(width, height);
+
+    // Fonts before the first model: glyph loading sets the unpack alignment of 1 that the
+    // tightly packed RGB rows of model textures rely on.
+    const Fonts fonts{new TextRenderer("../External/Fonts/AmaticSC-Bold.TTF", 80),
+                      new TextRenderer("../External/Fonts/AGENCYR.TTF", 30),
+                      new TextRenderer("../External/Fonts/AGENCYR.TTF", 20),
+                      new TextRenderer("../External/Fonts/HEART shapes.TTF", 60)};
+
+    Model* robotModel = new Model("../External/Models/Zelto/zelto_final1.obj");
+    Model* ballModel = new Model("../External/Models/Zelto/ball.obj");
+    Model* trackModel = new Model("../External/Models/Torus/torus.obj");
+    Model* skyboxModel = new Model("../External/Models/Skybox/skybox.obj");
+    Model* planetModel = new Model("../External/Models/Planet/planet.obj");
+    new Model("../External/Models/Rocket/rocket.obj"); // loaded, never drawn
+    robotModel->measureExtents();
+    ballModel->measureExtents();
+    trackModel->measureExtents();
+
+    // World objects.
+    Torus* track = new Torus(trackModel);
+    Player* robot = new Player(robotModel, track);
+    new GameObject(skyboxModel); // the skybox object only carries its model, drawn on its own
+    GameObject* planet = new GameObject(planetModel);
+    jump = new JumpState(track);
+    robot->ball = ballModel;
+
+    const float tube = robot->tubeAngle * kDegToRad;
+    const float headHeight = robot->elevation + robotModel->height;
+    const float ringDistance = track->majorRadius + headHeight * std::cos(tube);
+    camera = Camera(robot,
+                    glm::vec3(ringDistance * std::cos(kPi), headHeight * std::sin(tube),
+                              kCameraDistance - ringDistance * std::sin(kPi)),
+                    glm::vec3(0.0f, 1.0f, 0.0f), -90.0f, 0.0f, 0.0f);
+
+    controls = new Controls(jump);
+    controls->registerInstance();
+
+    lightPos = glm::vec3(1.2f, 1.0f, 2.0f);
+    lightColor = glm::vec3(2.0f, 2.0f, 2.0f);
+    glm::mat4 trackRotation(1.0f);
+    glm::mat4 skyboxRotation(1.0f);
+    state = GameState(static_cast<float>(glfwGetTime()));
+
+    objects.push_back(track);
+    objects.push_back(robot);
+    createStones(track);
+    objects.push_back(planet);
+
+    while (!glfwWindowShouldClose(window)) {
+        // 1. Frame time: the clock's whole seconds also drive the speed, score and end rules.
+        const float t = static_cast<float>(glfwGetTime());
+        state.measureFrameTime(t);
+        const float dt = state.deltaTime;
+
+        // 2-4. Input: window events, the controller's moves and jump start, the mouse look.
+        glfwPollEvents();
+        controls->update(camera, robot, track, dt);
+        mouseLook(camera, *controls);
+
+        // 5. Clear.
+        glClearColor(0.0f, 0.0f, 0.4f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+        // 6. The robot's start pose, whatever its fields hold, until a frame runs unpaused.
+        if (state.runFrames == 1) {
+            robotModel->modelMatrix = startPose(*track);
+            robot->updateBall(dt);
+        }
+
+        // 7-11. Pause, run count, clock limit, speed-up, collisions.
+        state.pauseToggle(controls->keys);
+        state.countRunFrame();
+        state.applyTimeLimit(t, std::cout);
+        if (state.applySpeedRule(t))
+            reshuffleObstacles(obstacles, track);
+        state.countContact(jump->checkCollision(obstacles, robot));
+
+        // 12. Jump, in every state.
+        if (jump->jumping)
+            jump->step(*robot, camera, dt);
+
+        // 13. World travel: the stones, the track and the skybox stand still while paused.
+        if (!state.paused) {
+            advanceObstacles();
+            trackRotation = glm::rotate(trackRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
+            trackModel->modelMatrix = trackRotation;
+            skyboxRotation = glm::rotate(skyboxRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
+            skyboxModel->modelMatrix = skyboxRotation;
+        }
+
+        // 14. The ball circles above the robot's head except on the title.
+        if (!state.startScreen)
+            robot->updateBall(dt);
+
+        // 15-18. Light, camera matrices, uniforms, shadows and the scene, with or without bloom.
+        const RenderFlags flags{state.shadowsOn, state.normalMapOn, state.bloomOn,
+                                state.movingLightOn};
+        renderScene(flags, camera, lightPos, lightColor, programs, objects, obstacles, skyboxModel,
+                    robot, width, height, depthMap, *bloom);
+
+        // 19. Text goes over the scene.
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glUseProgram(textShader.programId);
+        glUniformMatrix4fv(glGetUniformLocation(textShader.programId, "projection"), 1, GL_FALSE,
+                           glm::value_ptr(textProjection));
+
+        // 20. Text screens.
+        drawTextScreens(state.textScreens(t), state, fonts, textShader, width, height);
+
+        // 21. Toggles of the title, help, light and render features, and the key labels.
+        const ToggleEffects effects = state.keyToggles(controls->keys, std::cout);
+        if (effects.wireframe)
+            glPolygonMode(GL_FRONT_AND_BACK, *effects.wireframe ? GL_LINE : GL_FILL);
+        if (effects.mipmap) {
+            for (GameObject* object : objects)
+                if (object->model != nullptr)
+                    object->model->mipmapWanted = *effects.mipmap;
+            skyboxModel->mipmapWanted = *effects.mipmap;
+        }
+        if (effects.blending) {
+            if (*effects.blending)
+                glEnable(GL_BLEND);
+            else
+                glDisable(GL_BLEND);
+        }
+        drawKeyLabels(effects, dt, fonts, textShader, width);
+
+        // 22. Present; GL errors already reached the debug callback.
+        glfwSwapBuffers(window);
+        glGetError();
+    }
+
+    // Teardown: the window system first, which takes every GL object with it.
+    glfwTerminate();
+    window = nullptr;
+    ControlsHelper::instance = nullptr;
+    delete controls;
+    controls = nullptr;
+    delete robot;
+    delete track;
+    delete jump;
+    jump = nullptr;
+    obstacles.clear();
+    objects.clear();
+}
+
+Game::~Game() = default;
+
+void Game::createStones(Torus* track) {
+    ::createStones(track, obstacles, objects, [] { return loadMeasured(kStoneModelPath); });
+}
+
+void Game::advanceObstacles() { ::advanceObstacles(obstacles, state.speed, state.deltaTime); }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/GameState.h"
+#include "input/Camera.h"
+#include "pipeline/DepthCubeMap.h"
+#include "render/Shader.h"
+
+#include <glm/glm.hpp>
+#include <vector>
+
+struct GLFWwindow;
+class BloomRenderer;
+class Controls;
+class GameObject;
+class JumpState;
+class Model;
+class Obstacle;
+class Player;
+class TextRenderer;
+class Torus;
+
+// The application: its constructor opens the window, loads everything, runs the main loop
+// until the window is asked to close, and tears down.
+class Game {
+public:
+    GLFWwindow* window = nullptr;
+    Camera camera;
+    glm::vec3 lightPos{0.0f};    // world space, rewritten every frame
+    glm::vec3 lightColor{2.0f};  // constant
+    Controls* controls = nullptr;
+    JumpState* jump = nullptr;
+    std::vector<GameObject*> objects;   // track, robot, the stones, planet; not owning
+    std::vector<Obstacle*> obstacles;   // the stones; not owning
+    GameState state{0.0f};              // frame time, toggles, pause, speed and loop state
+    int shadowWidth = 1024;             // shadow cube map face size, pixels
+    int shadowHeight = 1024;
+
+    Game(int width, int height);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    void initWindow(int width, int height);
+    void initGlew(int width, int height);
+    void createStones(Torus* track);
+    void advanceObstacles();
+};

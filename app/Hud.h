@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/GameState.h"
+#include "render/Shader.h"
+
+class TextRenderer;
+
+struct Fonts {
+    TextRenderer* title; // 80 px
+    TextRenderer* menu;  // 30 px
+    TextRenderer* small; // 20 px
+    TextRenderer* heart; // 60 px; its letter T is a heart
+};
+
+// Text positions are pixels of the text projection: origin bottom left, spanning the
+// command-line width and height. Halves, quarters and eighths are integer divisions taken
+// before the conversion to float.
+void drawTextScreens(const TextScreens& screens, const GameState& state, const Fonts& fonts,
+                     Shader& textShader, int width, int height);
+void drawKeyLabels(const ToggleEffects& effects, float deltaTime, const Fonts& fonts,
+                   Shader& textShader, int width);
