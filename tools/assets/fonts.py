@@ -1,0 +1,134 @@
+"""The game's fonts: two free faces from Debian's font packages, stored under
+the file names the game opens, and a heart font drawn here.
+
+In the heart font "T" (and "t") is a filled heart, one per remaining life in
+the HUD; the other letters are hollow hearts and everything else is blank.
+"""
+
+import io
+import os
+
+import numpy as np
+from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.ttGlyphPen import TTGlyphPen
+
+from .outfiles import write_atomic
+
+# (file the game opens, Debian package, installed path)
+COPIED_FONTS = (
+    ("AmaticSC-Bold.TTF", "fonts-cabinsketch",
+     "/usr/share/fonts/truetype/cabinsketch/CabinSketch-Bold.ttf"),
+    ("AGENCYR.TTF", "fonts-liberation",
+     "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf"),
+)
+HEART_FONT = "HEART shapes.TTF"
+
+UNITS_PER_EM = 1000
+ASCENT = 800
+DESCENT = -200
+HEART_ADVANCE = 960
+SPACE_ADVANCE = 300
+# Font units per unit of the heart curve below (32 units wide, 29 tall).
+HEART_SCALE = 25.0
+HEART_CENTRE_X = HEART_ADVANCE / 2.0
+HEART_BASELINE_LIFT = 17.0 * HEART_SCALE   # the curve's tip is at y = -17
+# Points per lobe of the quadratic spline; enough to look round at 80 px.
+LOBE_POINTS = 18
+# The hollow heart's hole: scale of the inner curve and its centre (curve units).
+HOLE_SCALE = 0.62
+HOLE_CENTRE = (0.0, -3.5)
+# head.created/modified, fixed so the font's bytes never change (2024-01-01).
+FONT_TIMESTAMP = 3787200000
+
+
+def missing_sources():
+    """Debian packages whose font files are not installed."""
+    return sorted({pkg for _, pkg, path in COPIED_FONTS if not os.path.isfile(path)})
+
+
+def _heart_curve(t):
+    x = 16.0 * np.sin(t) ** 3
+    y = 13.0 * np.cos(t) - 5.0 * np.cos(2 * t) - 2.0 * np.cos(3 * t) - np.cos(4 * t)
+    return x, y
+
+
+def _heart_contour(scale=1.0, centre=(0.0, 0.0)):
+    """Clockwise contour: cleft, right lobe, tip, left lobe. Returns the two
+    corner points and the off-curve points of each lobe, in font units."""
+    def place(t):
+        x, y = _heart_curve(np.atleast_1d(t))
+        x = (x - centre[0]) * scale + centre[0]
+        y = (y - centre[1]) * scale + centre[1]
+        return [(int(round(HEART_CENTRE_X + px * HEART_SCALE)),
+                 int(round(HEART_BASELINE_LIFT + py * HEART_SCALE))) for px, py in zip(x, y)]
+
+    cleft = place(0.0)[0]
+    tip = place(np.pi)[0]
+    right = place(np.linspace(0.0, np.pi, LOBE_POINTS + 2)[1:-1])
+    left = place(np.linspace(np.pi, 2.0 * np.pi, LOBE_POINTS + 2)[1:-1])
+    return cleft, right, tip, left
+
+
+def _draw_heart(pen, hollow):
+    cleft, right, tip, left = _heart_contour()
+    pen.moveTo(cleft)
+    pen.qCurveTo(*right, tip)
+    pen.qCurveTo(*left, cleft)
+    pen.closePath()
+    if hollow:
+        # The hole runs the other way round (counter-clockwise).
+        cleft, right, tip, left = _heart_contour(HOLE_SCALE, HOLE_CENTRE)
+        pen.moveTo(cleft)
+        pen.qCurveTo(*left[::-1], tip)
+        pen.qCurveTo(*right[::-1], cleft)
+        pen.closePath()
+    return pen
+
+
+def heart_font_bytes():
+    order = [".notdef", "space", "heart", "heartOutline"]
+    cmap = {ord(" "): "space", ord("T"): "heart", ord("t"): "heart"}
+    for c in range(ord("A"), ord("Z") + 1):
+        for code in (c, c + 32):
+            cmap.setdefault(code, "heartOutline")
+
+    glyphs = {".notdef": TTGlyphPen(None).glyph(), "space": TTGlyphPen(None).glyph(),
+              "heart": _draw_heart(TTGlyphPen(None), False).glyph(),
+              "heartOutline": _draw_heart(TTGlyphPen(None), True).glyph()}
+    cleft, right, tip, left = _heart_contour()
+    heart_lsb = min(x for x, _ in [cleft, tip] + right + left)
+    metrics = {".notdef": (HEART_ADVANCE, 0), "space": (SPACE_ADVANCE, 0),
+               "heart": (HEART_ADVANCE, heart_lsb), "heartOutline": (HEART_ADVANCE, heart_lsb)}
+
+    fb = FontBuilder(UNITS_PER_EM, isTTF=True)
+    fb.updateHead(created=FONT_TIMESTAMP, modified=FONT_TIMESTAMP)
+    fb.setupGlyphOrder(order)
+    fb.setupCharacterMap(cmap)
+    fb.setupGlyf(glyphs)
+    fb.setupHorizontalMetrics(metrics)
+    fb.setupHorizontalHeader(ascent=ASCENT, descent=DESCENT)
+    fb.setupNameTable({
+        "familyName": "HEART shapes",
+        "styleName": "Regular",
+        "uniqueFontIdentifier": "RepairZelto:HEART shapes:1.000",
+        "fullName": "HEART shapes",
+        "psName": "HEARTshapes-Regular",
+        "version": "Version 1.000",
+        "copyright": "Drawn by the Repair Zelto asset generator",
+    })
+    fb.setupOS2(sTypoAscender=ASCENT, sTypoDescender=DESCENT, sTypoLineGap=0,
+                usWinAscent=ASCENT, usWinDescent=-DESCENT,
+                sCapHeight=int(HEART_BASELINE_LIFT + 12 * HEART_SCALE), sxHeight=500,
+                achVendID="ZELT")
+    fb.setupPost()
+    buf = io.BytesIO()
+    fb.save(buf)
+    return buf.getvalue()
+
+
+def write_fonts(out_dir):
+    folder = os.path.join(out_dir, "Fonts")
+    for name, _, source in COPIED_FONTS:
+        with open(source, "rb") as f:
+            write_atomic(os.path.join(folder, name), f.read())
+    write_atomic(os.path.join(folder, HEART_FONT), heart_font_bytes())
