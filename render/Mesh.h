@@ -10,7 +10,7 @@
 
 // One GPU mesh. Copies share the GL objects, which are never deleted.
 class Mesh {
-public:
+  public:
     std::vector<Vertex> vertices;
     std::vector<unsigned int> indices;
     std::vector<Texture> textures; // diffuse maps, then specular maps, then normal maps
@@ -22,6 +22,6 @@ public:
     // The program must already be current.
     void draw(Shader shader, glm::mat4 matrix);
 
-private:
+  private:
     void upload();
 };

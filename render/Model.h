@@ -21,7 +21,7 @@ struct DepthCubeMap;
 // deleted) and keeps its own modelMatrix, extents, mip-mapping flags and cube-map assignment:
 // many world objects of one shape (the stones) need one import only.
 class Model {
-public:
+  public:
     std::vector<Mesh> meshes;          // in import order
     std::string modelFolder;           // the model path up to its last "/"
     std::vector<Texture> textureCache; // every texture this model loaded, searched by path
@@ -49,7 +49,7 @@ public:
     // Every mesh binds this depth cube map on unit 3 from now on.
     void setCubeMap(DepthCubeMap depthMap);
 
-private:
+  private:
     void load(const std::string& path);
     void collectNode(const aiNode* node, const aiScene* scene);
     Mesh buildMesh(const aiMesh* mesh, const aiScene* scene);

@@ -7,7 +7,7 @@
 // Callers bind it with glUseProgram(programId) and look every uniform up by name
 // right before setting it; locations are never cached.
 class Shader {
-public:
+  public:
     GLuint programId = 0;
 
     // Vertex and fragment stage files, in that order.

@@ -7,6 +7,8 @@
 // One loaded material image.
 struct Texture {
     GLuint id = 0;
-    std::string type; // sampler-name stem: "texture_diffuse", "texture_specular" or "texture_normal"
-    aiString path;    // the image path exactly as the material names it
+    // Sampler-name stem: "texture_diffuse", "texture_specular" or "texture_normal".
+    std::string type;
+    // The image path exactly as the material names it, relative to the model's folder.
+    aiString path;
 };

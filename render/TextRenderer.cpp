@@ -1,0 +1,145 @@
+#include "render/TextRenderer.h"
+
+#include "render/RenderConstants.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstddef>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+// Uploads one rendered glyph bitmap as a GL_RED coverage texture, top row first.
+GLuint uploadGlyph(const FT_Bitmap& bitmap) {
+    const int width = static_cast<int>(bitmap.width);
+    const int rows = static_cast<int>(bitmap.rows);
+    // Rows are uploaded tightly packed; a bitmap whose rows carry padding (pitch wider than
+    // the width) is repacked first.
+    std::vector<unsigned char> packed;
+    const unsigned char* pixels = bitmap.buffer;
+    if (bitmap.pitch != width && width > 0 && rows > 0) {
+        packed.resize(static_cast<size_t>(width) * rows);
+        for (int row = 0; row < rows; ++row)
+            std::copy_n(bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch, width,
+                        packed.begin() + static_cast<ptrdiff_t>(row) * width);
+        pixels = packed.data();
+    }
+
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, rows, 0, GL_RED, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return texture;
+}
+
+// Rasterises codes 0 to 127; a code that the face cannot render gets no entry. A null face
+// (the font could not be opened) yields no glyphs and makes no FreeType call.
+std::map<char, Character> loadGlyphs(FT_Face face) {
+    // One-byte coverage rows are not 4-byte aligned. Never set back: model textures upload
+    // tightly packed RGB rows and rely on it.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    std::map<char, Character> glyphs;
+    if (face == nullptr)
+        return glyphs;
+    for (int code = 0; code < kGlyphCount; ++code) {
+        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) {
+            std::cout << "ERROR::FREETYTPE: Failed to load Glyph" << std::endl;
+            continue;
+        }
+        const FT_GlyphSlot slot = face->glyph;
+        Character glyph;
+        glyph.textureId = uploadGlyph(slot->bitmap);
+        glyph.size = glm::ivec2(slot->bitmap.width, slot->bitmap.rows);
+        glyph.bearing = glm::ivec2(slot->bitmap_left, slot->bitmap_top);
+        glyph.advance = static_cast<GLuint>(slot->advance.x);
+        glyphs.insert({static_cast<char>(code), glyph});
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return glyphs;
+}
+
+} // namespace
+
+TextRenderer::TextRenderer(const char* fontPath, unsigned int pixelHeight) {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        std::cout << "ERROR::FREETYPE: Could not init FreeType Library" << std::endl;
+        library = nullptr;
+    }
+    FT_Face face = nullptr;
+    if (library != nullptr && FT_New_Face(library, fontPath, 0, &face) != 0)
+        face = nullptr;
+    if (face == nullptr)
+        std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
+    else
+        FT_Set_Pixel_Sizes(face, 0, pixelHeight); // width 0: the same as the height
+
+    glyphs = loadGlyphs(face);
+    createQuadBuffer();
+
+    if (face != nullptr)
+        FT_Done_Face(face);
+    if (library != nullptr)
+        FT_Done_FreeType(library);
+}
+
+void TextRenderer::createQuadBuffer() {
+    glGenVertexArrays(1, &vao);
+    glGenBuffers(1, &vbo);
+    glBindVertexArray(vao);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    // Rewritten for every character drawn: a static hint makes drivers report a performance
+    // message at each rewrite, which the debug callback would print thousands of times a second.
+    glBufferData(GL_ARRAY_BUFFER, kQuadBufferBytes, nullptr, GL_DYNAMIC_DRAW);
+    glEnableVertexAttribArray(kTextVertexLocation);
+    glVertexAttribPointer(kTextVertexLocation, kQuadFloatsPerVertex, GL_FLOAT, GL_FALSE,
+                          kQuadFloatsPerVertex * sizeof(float), nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void TextRenderer::drawText(Shader& shader, std::string text, float x, float y, float scale,
+                            glm::vec3 colour) {
+    glUseProgram(shader.programId);
+    glUniform3f(glGetUniformLocation(shader.programId, "textColor"), colour.x, colour.y, colour.z);
+    glActiveTexture(GL_TEXTURE0);
+    glBindVertexArray(vao);
+
+    for (char c : text) {
+        // A code without a glyph (a byte of 128 or more, or one the font lacks) gets an
+        // all-zero entry: an empty quad that leaves the pen where it is.
+        const Character& glyph = glyphs[c];
+
+        const float xpos = x + glyph.bearing.x * scale;
+        // Rows below the baseline (descenders), counted in whole pixels before scaling.
+        const float ypos = y - static_cast<float>(glyph.size.y - glyph.bearing.y) * scale;
+        const float w = glyph.size.x * scale;
+        const float h = glyph.size.y * scale;
+        // v is 0 at the glyph's top edge: the bitmap's top row is the texture's first row.
+        const float vertices[kQuadVertexCount][kQuadFloatsPerVertex] = {
+            {xpos, ypos + h, 0.0f, 0.0f}, {xpos, ypos, 0.0f, 1.0f},
+            {xpos + w, ypos, 1.0f, 1.0f}, {xpos, ypos + h, 0.0f, 0.0f},
+            {xpos + w, ypos, 1.0f, 1.0f}, {xpos + w, ypos + h, 1.0f, 0.0f},
+        };
+
+        glBindTexture(GL_TEXTURE_2D, glyph.textureId);
+        glBindBuffer(GL_ARRAY_BUFFER, vbo);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(vertices), vertices);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glDrawArrays(GL_TRIANGLES, 0, kQuadVertexCount);
+
+        // Whole pixels: the 26.6 fraction is dropped before scaling.
+        x += static_cast<float>(glyph.advance >> 6) * scale;
+    }
+
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
