@@ -10,6 +10,7 @@ import tempfile
 import threading
 import time
 
+import numpy as np
 from PIL import Image
 
 ROOT = os.environ.get("ZELTO_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
@@ -65,14 +66,19 @@ class Game:
     def __init__(self, *args, cwd=None, stdin=subprocess.DEVNULL, env=None, binary=BINARY):
         self.args = [str(a) for a in args]
         self.cwd = cwd or BUILD_DIR
-        environment = dict(os.environ)
-        environment.update(env or {})
-        self.process = subprocess.Popen([binary, *self.args], cwd=self.cwd, stdin=stdin,
+        self.stdin = stdin
+        self.environment = dict(os.environ)
+        self.environment.update(env or {})
+        self.binary = binary
+        self.window = None
+        self._launch()
+
+    def _launch(self):
+        self.process = subprocess.Popen([self.binary, *self.args], cwd=self.cwd, stdin=self.stdin,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                        env=environment)
+                                        env=self.environment)
         self.out = Stream(self.process.stdout)
         self.err = Stream(self.process.stderr)
-        self.window = None
 
     def __enter__(self):
         return self
@@ -101,11 +107,26 @@ class Game:
 
     # --- window -------------------------------------------------------------------------------
     def wait_for_window(self, timeout=START_TIMEOUT):
+        relaunches = 2
+
         def find():
+            nonlocal relaunches
             if self.process.poll() is not None:
+                # Under load the shared Xvfb now and then refuses a new connection outright
+                # ("X11: Failed to open display"); the game then rightly reports that it could
+                # not start. That is the test display's failure, not the game's: start again.
+                if (relaunches > 0 and self.process.returncode == 1
+                        and "ERROR: Could not init glfw" in self.err.text()):
+                    relaunches -= 1
+                    self.out.join()
+                    self.err.join()
+                    self._launch()
+                    return None
                 raise AssertionError(f"the game exited with {self.process.returncode}:\n"
                                      f"{self.stdout()}\n{self.err.text()}")
-            ids = xdotool("search", "--pid", str(self.process.pid), "--name", f"^{TITLE}$").split()
+            # Only a mapped window can take the focus and be read back.
+            ids = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), "--name",
+                          f"^{TITLE}$").split()
             return ids[0] if ids else None
         self.window = wait_until(find, timeout, what="the game window")
         return self.window
@@ -132,6 +153,19 @@ class Game:
         time.sleep(hold)
         self.key_up(key)
 
+    def toggle(self, key, effect, what, hold=1.0, timeout=15, attempts=3):
+        """Presses and releases a toggle key until its effect shows on the screen. A press that
+        the game never saw (both events fell into one event poll of a slow frame) changes
+        nothing, so pressing again is safe; a press it saw shows its effect within a frame or
+        two of the release, far inside the timeout."""
+        for attempt in range(attempts):
+            self.tap(key, hold)
+            try:
+                return self.wait_for_screen(effect, timeout, what=what)
+            except AssertionError:
+                if attempt == attempts - 1:
+                    raise
+
     def press_until(self, key, predicate, timeout=30, what="the key's effect"):
         """Holds a key until the game shows its effect, then releases it."""
         self.key_down(key)
@@ -143,8 +177,12 @@ class Game:
     def screenshot(self):
         """The window's pixels as an RGB image, top row first."""
         with tempfile.NamedTemporaryFile(suffix=".png") as shot:
-            subprocess.run(["import", "-window", self.window, shot.name], check=True,
-                           capture_output=True, timeout=60)
+            done = subprocess.run(["import", "-window", self.window, shot.name],
+                                  capture_output=True, text=True, timeout=60)
+            if done.returncode != 0:
+                raise AssertionError(f"no screenshot ({done.stderr.strip()}); the game has "
+                                     f"{'exited with ' + str(self.process.poll()) if self.process.poll() is not None else 'not exited'}"
+                                     f":\n{self.err.text()[-3000:]}")
             return Image.open(shot.name).convert("RGB")
 
     def wait_for_screen(self, predicate, timeout=60, what="a screen"):
@@ -171,6 +209,22 @@ def text_box(x, y, w, h, below=0):
     """The box of a text whose base line starts at (x, y): up to h pixels above the base line
     and `below` pixels under it for descenders."""
     return (int(x), int(y - below), int(w), int(h + below))
+
+
+def box_slices(image, box):
+    """Array slices (rows, columns) of box = (x, y, w, h) in text coordinates."""
+    x, y, w, h = box
+    return slice(image.height - (y + h), image.height - y), slice(x, x + w)
+
+
+def changed_pixels(before, after, box, threshold=40):
+    """Pixels inside box whose largest channel difference between two screenshots exceeds
+    threshold. The default ignores the few levels of noise that llvmpipe's dithering-free
+    output never has but a rounding change in a shader could bring."""
+    rows, columns = box_slices(before, box)
+    a = np.asarray(before, dtype=np.int16)[rows, columns]
+    b = np.asarray(after, dtype=np.int16)[rows, columns]
+    return int((np.abs(a - b).max(axis=2) > threshold).sum())
 
 
 def copy_build_without(*folders):

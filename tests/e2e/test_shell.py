@@ -9,8 +9,11 @@ from Xlib import X, display, protocol
 from harness import Game, START_TIMEOUT, text_box, wait_until, white_pixels
 
 PARSE_ERROR = "Error: could not parse first two arguments!\n"
-# "Repair Zelto" in the 80-pixel title face on an 800 by 600 window, base line at (290, 500).
-TITLE_BOX = text_box(290, 500, 250, 60)
+
+
+def title_box(width=800, height=600):
+    """"Repair Zelto" in the 80-pixel title face: base line at (W/2 - 110, H - 100)."""
+    return text_box(width // 2 - 110, height - 100, 250, 60)
 
 
 def close_window(window_id):
@@ -25,8 +28,8 @@ def close_window(window_id):
     connection.close()
 
 
-def title_shown(image):
-    return white_pixels(image, TITLE_BOX) > 200
+def title_shown(image, size=(800, 600)):
+    return white_pixels(image, title_box(*size)) > 200
 
 
 class CommandLine(unittest.TestCase):
@@ -36,7 +39,9 @@ class CommandLine(unittest.TestCase):
             with self.subTest(args=args), Game(*args) as game:
                 game.wait_for_window()
                 self.assertEqual(game.geometry(), size)
-                game.focus()
+                # Keys count once the loop runs, which the title screen shows.
+                game.wait_for_screen(lambda image: title_shown(image, size), START_TIMEOUT,
+                                     what="the title screen")
                 game.tap("Escape")
                 self.assertEqual(game.wait_exit(), 0)
                 self.assertEqual(game.err.text(), "")
