@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -72,6 +73,20 @@ void linkProgram(GLuint program) {
     std::cout << "ERROR::SHADER::PROGRAM::LINKING_FAILED\n" << log.data() << std::endl;
 }
 
+// Creates the program, links the stages into it in the given order, and leaves only the
+// program behind: the stages are detached and deleted in that same order.
+void buildProgram(GLuint& programId, std::initializer_list<GLuint> stages) {
+    // The name is stored before linking, so a program that fails to link is still named.
+    programId = glCreateProgram();
+    for (GLuint stage : stages)
+        glAttachShader(programId, stage);
+    linkProgram(programId);
+    for (GLuint stage : stages)
+        glDetachShader(programId, stage);
+    for (GLuint stage : stages)
+        glDeleteShader(stage);
+}
+
 } // namespace
 
 Shader::Shader(const char* vertexPath, const char* fragmentPath) {
@@ -82,17 +97,7 @@ Shader::Shader(const char* vertexPath, const char* fragmentPath) {
                                  "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n", log);
     GLuint fragment = compileStage(GL_FRAGMENT_SHADER, sources[1],
                                    "ERROR::SHADER::FRAGMENT::COMPILATION_FAILED\n", log);
-
-    programId = glCreateProgram();
-    glAttachShader(programId, vertex);
-    glAttachShader(programId, fragment);
-    linkProgram(programId);
-
-    // Only the program outlives construction.
-    glDetachShader(programId, vertex);
-    glDetachShader(programId, fragment);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
+    buildProgram(programId, {vertex, fragment});
 }
 
 Shader::Shader() {
@@ -108,17 +113,5 @@ Shader::Shader() {
                                  "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n", log);
     GLuint fragment = compileStage(GL_FRAGMENT_SHADER, sources[1],
                                    "ERROR::SHADER::FRAGMENT::COMPILATION_FAILED\n", log);
-
-    programId = glCreateProgram();
-    glAttachShader(programId, vertex);
-    glAttachShader(programId, fragment);
-    glAttachShader(programId, geometry);
-    linkProgram(programId);
-
-    glDetachShader(programId, vertex);
-    glDetachShader(programId, fragment);
-    glDetachShader(programId, geometry);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    glDeleteShader(geometry);
+    buildProgram(programId, {vertex, fragment, geometry});
 }
