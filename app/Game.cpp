@@ -173,14 +173,14 @@ Game::Game(int width, int height) {
         if (!state.startScreen)
             robot->updateBall(dt);
 
-        // 15-18. Light, camera matrices, uniforms, shadows and the scene, with or without bloom.
+        // 15-18. Light, camera matrices, uniforms, shadows and the scene, with or without bloom;
+        // the pass ends by clearing the depth buffer.
         const RenderFlags flags{state.shadowsOn, state.normalMapOn, state.bloomOn,
                                 state.movingLightOn};
         renderScene(flags, camera, lightPos, lightColor, programs, objects, obstacles, skyboxModel,
                     robot, width, height, depthMap, *bloom);
 
-        // 19. Text goes over the scene.
-        glClear(GL_DEPTH_BUFFER_BIT);
+        // 19. Text goes over the scene, whose pass ended with a depth-only clear.
         glUseProgram(textShader.programId);
         glUniformMatrix4fv(glGetUniformLocation(textShader.programId, "projection"), 1, GL_FALSE,
                            glm::value_ptr(textProjection));

@@ -10,3 +10,9 @@ struct DepthCubeMap {
     int width = 0;
     int height = 0;
 };
+
+// Creates the 1024 x 1024 depth cube map and its framebuffer, with the whole cube as a layered
+// depth attachment and no colour buffer. Prints "Framebuffer not complete!" when the driver
+// rejects it, and returns the record anyway. Leaves the default framebuffer bound and the cube
+// map bound on the active texture unit.
+DepthCubeMap createDepthCubeMap();

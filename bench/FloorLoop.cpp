@@ -1,0 +1,47 @@
+#include "bench/FloorLoop.h"
+
+#include "bench/BenchWorld.h"
+#include "pipeline/BloomRenderer.h"
+#include "pipeline/PipelineConstants.h"
+
+#include <GL/glew.h>
+
+FloorLoop::FloorLoop(BenchWorld& world)
+    : world(world), copy("../Shader/BlurShader.vertex", "../bench/FloorCopy.fragment") {}
+
+void FloorLoop::frame(const RenderFlags& flags) {
+    BloomRenderer& bloom = *world.bloom;
+    glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (flags.shadowsOn) {
+        glViewport(0, 0, world.depthMap.width, world.depthMap.height);
+        glBindFramebuffer(GL_FRAMEBUFFER, world.depthMap.fbo);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, world.width, world.height);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    if (flags.bloomOn) {
+        glBindFramebuffer(GL_FRAMEBUFFER, bloom.hdrFBO);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glUseProgram(copy.programId);
+        glActiveTexture(GL_TEXTURE0);
+        for (int i = 0; i < kBlurPasses; ++i) {
+            glBindFramebuffer(GL_FRAMEBUFFER, bloom.pingpongFBO[i % 2]);
+            if (i == 0) {
+                glBindTexture(GL_TEXTURE_2D, bloom.colorBuffers[1]);
+                bloom.renderQuad();
+                glBindFramebuffer(GL_FRAMEBUFFER, bloom.pingpongFBO[1]);
+            } else {
+                glBindTexture(GL_TEXTURE_2D, bloom.pingpongColorBuffers[(i - 1) % 2]);
+            }
+            bloom.renderQuad();
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBindTexture(GL_TEXTURE_2D, bloom.colorBuffers[0]);
+        bloom.renderQuad();
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    glClear(GL_DEPTH_BUFFER_BIT);
+}

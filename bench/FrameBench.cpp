@@ -1,0 +1,152 @@
+// Frame benchmark of the render pipeline: median frame time of every render mode of the game,
+// next to two yardsticks taken in the same run and interleaved with it (so that other load on
+// the machine falls on all of them alike): a bare clear-and-swap loop, and for each mode its
+// floor, the same passes, clears and swaps without models and with one-fetch programs.
+//
+//   cd build-x && ./frame_bench [--frames N] [--shots DIR]
+//
+// Run from a build folder under a display (Xvfb is fine). --shots writes one PPM screenshot of
+// each mode into DIR.
+#include "bench/BenchWorld.h"
+#include "bench/FloorLoop.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kRounds = 16;                // blocks per loop, interleaved across the loops
+constexpr int kWarmupFrames = 2;           // dropped at the start of every block
+constexpr float kFrameStep = 1.0f / 60.0f; // world time per frame, seconds
+
+struct Loop {
+    std::string name;
+    std::function<void()> frame;
+    std::vector<double> frameMs;
+};
+
+// The value below which `fraction` of the values lie (0.5: the median).
+double quantile(std::vector<double> values, double fraction) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(fraction * (values.size() - 1) + 0.5)];
+}
+
+// Runs one block of a loop: frames timed swap to swap, as the game's frame time is.
+void runBlock(GLFWwindow* window, Loop& loop, int frames) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point last = Clock::now();
+    for (int i = 0; i < kWarmupFrames + frames; ++i) {
+        loop.frame();
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+        const Clock::time_point now = Clock::now();
+        if (i >= kWarmupFrames)
+            loop.frameMs.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+    }
+}
+
+// The back buffer of the window as a binary PPM, top row first.
+void writeScreenshot(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::printf("frame_bench: cannot write %s\n", path.c_str());
+        return;
+    }
+    std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+    for (int row = height - 1; row >= 0; --row)
+        std::fwrite(&pixels[static_cast<size_t>(row) * width * 3], 1, width * 3, file);
+    std::fclose(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int frames = 160;
+    std::string shotFolder;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
+            frames = std::max(kRounds, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+            shotFolder = argv[++i];
+    }
+
+    BenchWorld* world = buildBenchWorld(kWidth, kHeight);
+    if (world == nullptr)
+        return 1;
+    FloorLoop floor(*world);
+
+    struct Mode {
+        const char* name;
+        const char* file;
+        RenderFlags flags;
+    };
+    // The game's modes after its first frame: shadow mapping or normal mapping, bloom on or off.
+    const Mode modes[] = {
+        {"shadow mapping + bloom", "shadow_bloom", {true, false, true, false}},
+        {"shadow mapping", "shadow", {true, false, false, false}},
+        {"normal mapping + bloom", "normal_bloom", {false, true, true, false}},
+        {"normal mapping", "normal", {false, true, false, false}},
+    };
+
+    std::vector<Loop> loops;
+    loops.push_back(
+        {"clear and swap", [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, {}});
+    for (const Mode& mode : modes) {
+        const RenderFlags flags = mode.flags;
+        loops.push_back(
+            {mode.name, [world, flags] { renderBenchFrame(*world, flags, kFrameStep); }, {}});
+        loops.push_back(
+            {std::string("floor of ") + mode.name, [&floor, flags] { floor.frame(flags); }, {}});
+    }
+
+    if (!shotFolder.empty()) {
+        for (const Mode& mode : modes) {
+            for (int i = 0; i < 3; ++i) {
+                renderBenchFrame(*world, mode.flags, kFrameStep);
+                if (i < 2)
+                    glfwSwapBuffers(world->window);
+            }
+            writeScreenshot(shotFolder + "/" + mode.file + ".ppm", kWidth, kHeight);
+            glfwSwapBuffers(world->window);
+        }
+    }
+
+    const int framesPerBlock = frames / kRounds;
+    for (int round = 0; round < kRounds; ++round)
+        for (Loop& loop : loops)
+            runBlock(world->window, loop, framesPerBlock);
+
+    std::printf("frame_bench: %dx%d, %d frames per loop, median frame time (middle half)\n", kWidth,
+                kHeight, framesPerBlock * kRounds);
+    const auto row = [](const Loop& loop) {
+        std::printf("  %-34s %7.2f ms (%.2f-%.2f)\n", loop.name.c_str(),
+                    quantile(loop.frameMs, 0.5), quantile(loop.frameMs, 0.25),
+                    quantile(loop.frameMs, 0.75));
+    };
+    row(loops[0]);
+    for (size_t i = 1; i + 1 < loops.size(); i += 2) {
+        row(loops[i]);
+        row(loops[i + 1]);
+        std::printf("  %-34s %7.2fx\n", "ratio to floor",
+                    quantile(loops[i].frameMs, 0.5) / quantile(loops[i + 1].frameMs, 0.5));
+    }
+    glfwTerminate();
+    return 0;
+}

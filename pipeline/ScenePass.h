@@ -1,0 +1,73 @@
+#pragma once
+
+#include "pipeline/DepthCubeMap.h"
+#include "render/Shader.h"
+
+#include <glm/glm.hpp>
+#include <vector>
+
+class BloomRenderer;
+class Camera;
+class GameObject;
+class Model;
+class Obstacle;
+class Player;
+
+// The render switches the game's keys set: shadow mapping (F7 off), normal mapping (F7 on),
+// bloom (F6), the light following the robot (L).
+struct RenderFlags {
+    bool shadowsOn;
+    bool normalMapOn;
+    bool bloomOn;
+    bool movingLightOn;
+};
+
+// Every program the scene pass uses, named after its source files under "../Shader/".
+struct ScenePrograms {
+    Shader basicLightingBloom;
+    Shader normalMapping;
+    Shader modelShader;
+    Shader basicLightingBloomShadow;
+    Shader depthShader;
+    Shader blurShader;
+    Shader bloomShader;
+};
+
+// The three programs that draw the world: `first` the track (index 0), `objects` the robot and
+// the stones, `sky` the skybox and the planet (the last index).
+struct RolePrograms {
+    Shader first;
+    Shader objects;
+    Shader sky;
+};
+
+struct CameraMatrices {
+    glm::mat4 projection;
+    glm::mat4 view;
+};
+
+// The light follows the robot body only while it moves with L and shadows are off (the shadow
+// map is built around the fixed light); otherwise it sits at kFixedLightPos. World space.
+glm::vec3 lightPosition(const RenderFlags& flags, const Player& robot);
+
+// Projection and view from the camera for a window of width x height pixels.
+CameraMatrices cameraMatrices(const Camera& camera, int width, int height);
+
+// Which program draws which role: shadows win over normal mapping, bloom plays no part.
+RolePrograms selectPrograms(const RenderFlags& flags, const ScenePrograms& programs);
+
+// The light, camera and material uniforms of the lit programs and ModelShader, every frame
+// whatever the flags.
+void uploadSceneUniforms(const ScenePrograms& programs, const CameraMatrices& matrices,
+                         glm::vec3 lightPos, glm::vec3 lightColor, glm::vec3 cameraPosition);
+
+// The whole 3D scene of one frame, after the frame clear and before the text overlay: light
+// position (written to lightPos), camera matrices, uniforms, the shadow pass when shadows are
+// on, the world straight into the window or through the bloom pipeline, and a final clear of
+// the window's depth so the text draws over the scene. objects holds the track, the robot, the
+// stones and the planet in that order; obstacles the stones.
+void renderScene(const RenderFlags& flags, const Camera& camera, glm::vec3& lightPos,
+                 glm::vec3 lightColor, const ScenePrograms& programs,
+                 std::vector<GameObject*>& objects, std::vector<Obstacle*>& obstacles,
+                 Model* skybox, Player* robot, int width, int height, const DepthCubeMap& depthMap,
+                 BloomRenderer& bloom);
