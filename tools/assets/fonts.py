@@ -10,17 +10,22 @@ import os
 
 import numpy as np
 from fontTools.fontBuilder import FontBuilder
+from fontTools.ttLib import TTFont
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 
 from .outfiles import write_atomic
 
-# (file the game opens, Debian package, installed path)
+# (file the game opens, Debian package, installed path, horizontal scale)
 COPIED_FONTS = (
     ("AmaticSC-Bold.TTF", "fonts-cabinsketch",
-     "/usr/share/fonts/truetype/cabinsketch/CabinSketch-Bold.ttf"),
+     "/usr/share/fonts/truetype/cabinsketch/CabinSketch-Bold.ttf", 1.0),
+    # The menu face is condensed further: the help screen's two columns stand 140 pixels
+    # apart, and a 20-pixel "C    :     Debug Mode" must fit between them.
     ("AGENCYR.TTF", "fonts-liberation",
-     "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf"),
+     "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf", 0.78),
 )
+# Tables whose hinting programs and device metrics no longer fit a condensed outline.
+HINTING_TABLES = ("fpgm", "prep", "cvt ", "hdmx", "LTSH", "VDMX", "gasp")
 HEART_FONT = "HEART shapes.TTF"
 
 UNITS_PER_EM = 1000
@@ -43,7 +48,38 @@ FONT_TIMESTAMP = 3787200000
 
 def missing_sources():
     """Debian packages whose font files are not installed."""
-    return sorted({pkg for _, pkg, path in COPIED_FONTS if not os.path.isfile(path)})
+    return sorted({pkg for _, pkg, path, _ in COPIED_FONTS if not os.path.isfile(path)})
+
+
+def condensed_font_bytes(source, scale):
+    """The TrueType font at source with every outline and advance scaled by scale in x."""
+    if scale == 1.0:
+        with open(source, "rb") as f:
+            return f.read()
+    font = TTFont(source)
+    glyf = font["glyf"]
+    metrics = font["hmtx"].metrics
+    for name in font.getGlyphOrder():
+        glyph = glyf[name]
+        if glyph.isComposite():
+            for component in glyph.components:
+                component.x = round(component.x * scale)
+        elif glyph.numberOfContours > 0:
+            glyph.coordinates.scale((scale, 1.0))
+            glyph.coordinates.toInt()
+        if hasattr(glyph, "program"):
+            glyph.program.fromBytecode(b"")
+    for name in font.getGlyphOrder():
+        glyph = glyf[name]
+        glyph.recalcBounds(glyf)
+        advance, _ = metrics[name]
+        metrics[name] = (round(advance * scale), getattr(glyph, "xMin", 0))
+    for tag in HINTING_TABLES:
+        if tag in font:
+            del font[tag]
+    buf = io.BytesIO()
+    font.save(buf)
+    return buf.getvalue()
 
 
 def _heart_curve(t):
@@ -128,7 +164,6 @@ def heart_font_bytes():
 
 def write_fonts(out_dir):
     folder = os.path.join(out_dir, "Fonts")
-    for name, _, source in COPIED_FONTS:
-        with open(source, "rb") as f:
-            write_atomic(os.path.join(folder, name), f.read())
+    for name, _, source, scale in COPIED_FONTS:
+        write_atomic(os.path.join(folder, name), condensed_font_bytes(source, scale))
     write_atomic(os.path.join(folder, HEART_FONT), heart_font_bytes())
