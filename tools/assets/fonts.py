@@ -56,7 +56,7 @@ def condensed_font_bytes(source, scale):
     if scale == 1.0:
         with open(source, "rb") as f:
             return f.read()
-    font = TTFont(source)
+    font = TTFont(source, recalcTimestamp=False)  # same bytes on every run
     glyf = font["glyf"]
     metrics = font["hmtx"].metrics
     for name in font.getGlyphOrder():
