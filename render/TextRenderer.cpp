@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cstddef>
@@ -66,6 +67,20 @@ std::map<char, Character> loadGlyphs(FT_Face face) {
     return glyphs;
 }
 
+// FreeType opens a font whose file was cut short: it drops the tables that lie past the end
+// and then renders every glyph as empty. Such a face has no outline table left.
+bool hasOutlines(FT_Face face) {
+    if (!FT_IS_SFNT(face))
+        return true;
+    for (FT_ULong tag : {FT_MAKE_TAG('g', 'l', 'y', 'f'), FT_MAKE_TAG('C', 'F', 'F', ' '),
+                         FT_MAKE_TAG('C', 'F', 'F', '2')}) {
+        FT_ULong length = 0;
+        if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0 && length > 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 TextRenderer::TextRenderer(const char* fontPath, unsigned int pixelHeight) {
@@ -77,6 +92,10 @@ TextRenderer::TextRenderer(const char* fontPath, unsigned int pixelHeight) {
     FT_Face face = nullptr;
     if (library != nullptr && FT_New_Face(library, fontPath, 0, &face) != 0)
         face = nullptr;
+    if (face != nullptr && !hasOutlines(face)) {
+        FT_Done_Face(face);
+        face = nullptr;
+    }
     if (face == nullptr)
         std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
     else

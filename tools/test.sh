@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: pure logic, GL resources under a real
 # context, and the real game end to end; then the unit and GL tiers again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, with a short soak of the sanitized game.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
@@ -16,4 +16,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$root/build-asan" && ctest --output-on-failure --timeout 900 -L 'unit|gl') || status=1
+# The real game under the sanitizers: random play for a while, any report fails it.
+(cd "$root/build-asan" && ctest --output-on-failure --timeout 900 -R 'e2e.test_soak') || status=1
 exit $status

@@ -37,6 +37,10 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout
 
 
+class ScreenshotFailed(RuntimeError):
+    """Not an assertion: a wait for an effect must not take it for a missing effect."""
+
+
 class Stream:
     """Collects one pipe of the game in the background so the game never blocks on it."""
 
@@ -56,8 +60,57 @@ class Stream:
         with self._lock:
             return "".join(self._chunks)
 
+    def lines(self, start=0):
+        """The lines collected so far from line number start on, for reading a long run's
+        output piece by piece."""
+        with self._lock:
+            return self._chunks[start:]
+
     def join(self, timeout=10):
         self._thread.join(timeout)
+
+
+class FrameCounter:
+    """Counts the frames the game presents in its window, from outside: every buffer swap
+    damages the window, and the X server's DAMAGE extension reports each damage once until
+    it is acknowledged. Acknowledging at once after each report gives one report per swap as
+    long as swaps are slower than one round trip to the server (frames here take 50 ms and
+    more). Runs on its own connection and thread."""
+
+    def __init__(self, window_id):
+        from Xlib import display
+        from Xlib.ext import damage
+        self.count = 0
+        self._connection = display.Display()
+        self._connection.damage_query_version()
+        window = self._connection.create_resource_object("window", int(window_id))
+        self._damage = window.damage_create(damage.DamageReportNonEmpty)
+        self._connection.sync()
+        self._thread = threading.Thread(target=self._pump, daemon=True)
+        self._thread.start()
+
+    def _pump(self):
+        try:
+            while True:
+                event = self._connection.next_event()
+                if type(event).__name__ == "DamageNotify":
+                    self.count += 1
+                    self._connection.damage_subtract(self._damage)
+                    self._connection.flush()
+        except Exception:  # the connection closed, or the window went with the game
+            return
+
+    def wait(self, frames, timeout=60):
+        """Waits until the given number of further frames has been presented."""
+        target = self.count + frames
+        wait_until(lambda: self.count >= target, timeout, interval=0.02,
+                   what=f"{frames} frames")
+
+    def close(self):
+        try:
+            self._connection.close()
+        except Exception:
+            pass
 
 
 class Game:
@@ -84,6 +137,8 @@ class Game:
         return self
 
     def __exit__(self, *exc):
+        if getattr(self, "_frames", None) is not None:
+            self._frames.close()
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=30)
@@ -147,24 +202,35 @@ class Game:
         self.focus()
         xdotool("keyup", key)
 
+    @property
+    def frames(self):
+        """The frame counter of the game's window, started at first use."""
+        if getattr(self, "_frames", None) is None:
+            self._frames = FrameCounter(self.window)
+        return self._frames
+
+    def hold(self, key, frames=2):
+        """Holds a key down until the game has presented the given number of frames, then
+        releases it. The second frame presented after the press began after the first one had
+        been swapped, so its event poll saw the key down: two frames make a press that the
+        game certainly saw, however slow its frames are."""
+        self.key_down(key)
+        try:
+            self.frames.wait(frames)
+        finally:
+            self.key_up(key)
+
     def tap(self, key, hold=0.3):
         """Press and release, holding long enough for the game to see a frame with it down."""
         self.key_down(key)
         time.sleep(hold)
         self.key_up(key)
 
-    def toggle(self, key, effect, what, hold=1.0, timeout=15, attempts=3):
-        """Presses and releases a toggle key until its effect shows on the screen. A press that
-        the game never saw (both events fell into one event poll of a slow frame) changes
-        nothing, so pressing again is safe; a press it saw shows its effect within a frame or
-        two of the release, far inside the timeout."""
-        for attempt in range(attempts):
-            self.tap(key, hold)
-            try:
-                return self.wait_for_screen(effect, timeout, what=what)
-            except AssertionError:
-                if attempt == attempts - 1:
-                    raise
+    def toggle(self, key, effect, what, timeout=15):
+        """Presses and releases a toggle key and waits for its effect on the screen, which
+        shows within a frame or two of the release, far inside the timeout."""
+        self.hold(key)
+        return self.wait_for_screen(effect, timeout, what=what)
 
     def press_until(self, key, predicate, timeout=30, what="the key's effect"):
         """Holds a key until the game shows its effect, then releases it."""
@@ -174,16 +240,25 @@ class Game:
         finally:
             self.key_up(key)
 
-    def screenshot(self):
-        """The window's pixels as an RGB image, top row first."""
-        with tempfile.NamedTemporaryFile(suffix=".png") as shot:
-            done = subprocess.run(["import", "-window", self.window, shot.name],
-                                  capture_output=True, text=True, timeout=60)
-            if done.returncode != 0:
-                raise AssertionError(f"no screenshot ({done.stderr.strip()}); the game has "
-                                     f"{'exited with ' + str(self.process.poll()) if self.process.poll() is not None else 'not exited'}"
-                                     f":\n{self.err.text()[-3000:]}")
-            return Image.open(shot.name).convert("RGB")
+    def screenshot(self, attempts=3):
+        """The window's pixels as an RGB image, top row first. On a loaded machine the X
+        server now and then fails to read a window back; a read that fails while the game is
+        still running is tried again, a little later."""
+        for attempt in range(attempts):
+            with tempfile.NamedTemporaryFile(suffix=".png") as shot:
+                try:
+                    done = subprocess.run(["import", "-window", self.window, shot.name],
+                                          capture_output=True, text=True, timeout=30)
+                    if done.returncode == 0:
+                        return Image.open(shot.name).convert("RGB")
+                    reason = done.stderr.strip()
+                except subprocess.TimeoutExpired:
+                    reason = "import timed out"
+            if self.process.poll() is not None:
+                raise ScreenshotFailed(f"the game exited with {self.process.returncode}:\n"
+                                       f"{self.err.text()[-3000:]}")
+            time.sleep(2.0)
+        raise ScreenshotFailed(f"no screenshot after {attempts} attempts: {reason}")
 
     def wait_for_screen(self, predicate, timeout=60, what="a screen"):
         return wait_until(lambda: (lambda image: image if predicate(image) else None)(self.screenshot()),
