@@ -35,16 +35,16 @@ SLACK = 2
 
 
 @functools.lru_cache(maxsize=None)
-def face(spec):
-    name, pixels = spec
+def face(typeface):
+    name, pixels = typeface
     return ImageFont.truetype(os.path.join(FONTS, name), pixels,
                               layout_engine=ImageFont.Layout.BASIC)
 
 
-def coverage(spec, text, x, y, width, height):
+def coverage(typeface, text, x, y, width, height):
     """The coverage (0..255) of text drawn with its base line starting at (x, y) in the game's
     text coordinates (origin bottom left, y up), as a window-sized array, top row first."""
-    font = face(spec)
+    font = face(typeface)
     canvas = Image.new("L", (width, height), 0)
     draw = ImageDraw.Draw(canvas)
     pen = int(x)
@@ -64,14 +64,14 @@ def shifted(mask, dx, dy):
     return np.roll(np.roll(mask, dy, axis=0), dx, axis=1)
 
 
-def match(image, spec, text, x, y):
+def match(image, typeface, text, x, y):
     """Share (0..1) of the string's core pixels that read back as drawn on the screenshot, at
     the best placement within SLACK pixels of (x, y). A string that is drawn there scores 1
     or nearly; another string at the same place, or none, scores far lower."""
-    cover = coverage(spec, text, x, y, image.width, image.height).astype(np.int16)
+    cover = coverage(typeface, text, x, y, image.width, image.height).astype(np.int16)
     rows, columns = np.nonzero(cover >= CORE)
     if len(rows) == 0:
-        raise ValueError(f"{text!r} has no core pixels in {spec}")
+        raise ValueError(f"{text!r} has no core pixels in {typeface}")
     # Only the string's box, grown by the search slack, takes part: a window-sized comparison
     # per shift would make reading a number slow.
     top, left = max(rows.min() - SLACK, 0), max(columns.min() - SLACK, 0)
@@ -91,10 +91,10 @@ def match(image, spec, text, x, y):
 
 def footprint(image, texts, grow=SLACK + 2):
     """The pixels that the given strings may legitimately whiten: their coverage grown by a
-    few pixels. texts: (spec, text, x, y) tuples."""
+    few pixels. texts: (typeface, text, x, y) tuples."""
     area = np.zeros((image.height, image.width), dtype=bool)
-    for spec, text, x, y in texts:
-        area |= coverage(spec, text, x, y, image.width, image.height) > 0
+    for typeface, text, x, y in texts:
+        area |= coverage(typeface, text, x, y, image.width, image.height) > 0
     grown = area.copy()
     for dy in range(-grow, grow + 1):
         for dx in range(-grow, grow + 1):
@@ -113,20 +113,20 @@ def stray_white(image, box, texts):
     return int((white & ~allowed).sum())
 
 
-def read_number(image, spec, x, y, max_digits=9):
+def read_number(image, typeface, x, y, max_digits=9):
     """The decimal integer drawn with its base line starting at (x, y), or None. At each pen
     position every digit is drawn here and matched; the pen then advances by the recognised
     digit's advance, as the game's text renderer does. A digit whose shape lies inside another
     one's (1 inside 4, 3 inside 8) also matches that one fully, so of the full matches the
     digit with the most core pixels wins."""
-    font = face(spec)
+    font = face(typeface)
     digits = ""
     pen = int(x)
     for _ in range(max_digits):
-        full = [d for d in "0123456789" if match(image, spec, d, pen, y) >= 0.97]
+        full = [d for d in "0123456789" if match(image, typeface, d, pen, y) >= 0.97]
         if not full:
             break
-        digit = max(full, key=lambda d: int((coverage(spec, d, pen, y, image.width,
+        digit = max(full, key=lambda d: int((coverage(typeface, d, pen, y, image.width,
                                                       image.height) >= CORE).sum()))
         digits += digit
         pen += int(font.getlength(digit))
