@@ -43,13 +43,13 @@ ABSENT = 0.6
 
 
 def shows(image, text):
-    spec, string, x, y = text
-    return match(image, spec, string, x, y) >= SHOWN
+    typeface, string, x, y = text
+    return match(image, typeface, string, x, y) >= SHOWN
 
 
 def hides(image, text):
-    spec, string, x, y = text
-    return match(image, spec, string, x, y) < ABSENT
+    typeface, string, x, y = text
+    return match(image, typeface, string, x, y) < ABSENT
 
 
 def title_up(image):
@@ -72,8 +72,8 @@ def score(image):
 
 def final_score(image):
     """The number after "Score: " on the game-over screen."""
-    spec, label, x, y = SCORE_LABEL
-    return read_number(image, spec, x + int(glyphs.face(spec).getlength(label)), y)
+    typeface, label, x, y = SCORE_LABEL
+    return read_number(image, typeface, x + int(glyphs.face(typeface).getlength(label)), y)
 
 
 def playing(image):
