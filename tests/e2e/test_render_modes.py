@@ -50,11 +50,11 @@ def sharpness(image, box):
 def glyph_boxes(text):
     """The quads of a text's glyphs in window pixels (left, top, right, bottom; top row 0):
     the extent of each glyph's bitmap, found by drawing it alone at its pen position."""
-    spec, string, x, y = text
-    font = glyphs.face(spec)
+    typeface, string, x, y = text
+    font = glyphs.face(typeface)
     pen, boxes = int(x), []
     for char in string:
-        rows, columns = np.nonzero(glyphs.coverage(spec, char, pen, y, S.W, S.H))
+        rows, columns = np.nonzero(glyphs.coverage(typeface, char, pen, y, S.W, S.H))
         if len(rows):
             boxes.append((columns.min(), rows.min(), columns.max() + 1, rows.max() + 1))
         pen += int(font.getlength(char))
