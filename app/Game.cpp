@@ -2,6 +2,7 @@
 #include "app/Game.h"
 
 #include "app/Hud.h"
+#include "app/Programs.h"
 #include "input/Controls.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/DepthCubeMap.h"
@@ -40,19 +41,12 @@ Game::Game(int width, int height) {
     initWindow(width, height);
     initGlew(width, height);
 
-    // Shader programs, in a fixed order so their messages come in that order.
-    const Shader basicLightingBloom("../Shader/BasicLightingBloom.vertex",
-                                    "../Shader/BasicLightingBloom.fragment");
-    const Shader normalMapping("../Shader/NormalMapping.vertex", "../Shader/NormalMapping.fragment");
-    const Shader modelShader("../Shader/ModelShader.vertex", "../Shader/ModelShader.fragment");
-    Shader textShader("../Shader/TextShader.vertex", "../Shader/TextShader.fragment");
-    const Shader basicLightingBloomShadow("../Shader/BasicLightingBloomShadow.vertex",
-                                          "../Shader/BasicLightingBloomShadow.fragment");
-    const Shader depthShader;
-    const Shader blurShader("../Shader/BlurShader.vertex", "../Shader/BlurShader.fragment");
-    const Shader bloomShader("../Shader/BloomShader.vertex", "../Shader/BloomShader.fragment");
-    const ScenePrograms programs{basicLightingBloom, normalMapping,     modelShader, basicLightingBloomShadow,
-                                 depthShader,        blurShader,        bloomShader};
+    // Shader programs.
+    const Programs loaded = loadPrograms();
+    const ScenePrograms& programs = loaded.scene;
+    const Shader& basicLightingBloomShadow = programs.basicLightingBloomShadow;
+    const Shader& bloomShader = programs.bloomShader;
+    Shader textShader = loaded.text;
 
     // Fixed sampler units: every mesh binds the shadow cube map on unit 3.
     glUseProgram(basicLightingBloomShadow.programId);

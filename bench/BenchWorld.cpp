@@ -1,5 +1,6 @@
 #include "bench/BenchWorld.h"
 
+#include "app/Programs.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
 #include "pipeline/Uniforms.h"
@@ -63,16 +64,7 @@ BenchWorld* buildBenchWorld(int width, int height) {
     }
     auto* world = new BenchWorld(
         window, width, height,
-        ScenePrograms{
-            Shader("../Shader/BasicLightingBloom.vertex", "../Shader/BasicLightingBloom.fragment"),
-            Shader("../Shader/NormalMapping.vertex", "../Shader/NormalMapping.fragment"),
-            Shader("../Shader/ModelShader.vertex", "../Shader/ModelShader.fragment"),
-            Shader("../Shader/BasicLightingBloomShadow.vertex",
-                   "../Shader/BasicLightingBloomShadow.fragment"),
-            Shader(),
-            Shader("../Shader/BlurShader.vertex", "../Shader/BlurShader.fragment"),
-            Shader("../Shader/BloomShader.vertex", "../Shader/BloomShader.fragment"),
-        });
+        loadPrograms().scene);
     const GLuint shadowed = world->programs.basicLightingBloomShadow.programId;
     glUseProgram(shadowed);
     setUniform(shadowed, "texture_diffuse1", kDiffuseUnit);

@@ -4,6 +4,7 @@
 
 #include "render/Model.h"
 #include "GlTestContext.h"
+#include "TempFolder.h"
 #include "pipeline/DepthCubeMap.h"
 
 #include <array>
@@ -19,44 +20,6 @@ namespace {
 
 using Rgb = std::array<unsigned char, 3>;
 constexpr Rgb kRed = {255, 0, 0}, kGreen = {0, 255, 0}, kBlue = {0, 0, 255}, kBlack = {0, 0, 0};
-
-// A fresh folder under the system temp folder, removed with everything in it.
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "zelto-model-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return (path / name).string();
-    }
-    // A 24-bit BMP, pixels given top row first. (Debian's SOIL crashes on every TGA file.)
-    void writeBmp(const std::string& name, int width, int height, const std::vector<Rgb>& top) {
-        std::string rows;
-        for (int row = height - 1; row >= 0; --row) { // the file holds the bottom row first
-            for (int x = 0; x < width; ++x)
-                for (int c = 2; c >= 0; --c) // BGR
-                    rows += char(top[size_t(row) * width + x][c]);
-            rows.append(size_t((4 - width * 3 % 4) % 4), '\0');
-        }
-        const uint32_t header[] = {uint32_t(54 + rows.size()),
-                                   0,
-                                   54,
-                                   40,
-                                   uint32_t(width),
-                                   uint32_t(height),
-                                   1 | (24 << 16),
-                                   0,
-                                   uint32_t(rows.size()),
-                                   2835,
-                                   2835,
-                                   0,
-                                   0};
-        write(name, "BM" + std::string(reinterpret_cast<const char*>(header), 52) + rows);
-    }
-};
 
 // A unit square in the XY plane around the origin, facing +z, texture v growing upwards.
 std::string quadObj(const std::string& material = "") {

@@ -6,7 +6,9 @@
 // into the test window, whose pixels are read back.
 
 #include "GlTestContext.h"
+#include "TempFolder.h"
 
+#include "app/Programs.h"
 #include "input/Camera.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
@@ -30,27 +32,6 @@ namespace pipeline_test {
 
 namespace fs = std::filesystem;
 using Rgb = std::array<int, 3>;
-
-// A fresh folder under the system temp folder, removed with everything in it.
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "zelto-pipeline-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return (path / name).string();
-    }
-    // A one-pixel 24-bit BMP (SOIL reads BMP): 54 header bytes, one BGR pixel, one pad byte.
-    void writePixelBmp(const std::string& name, Rgb color) const {
-        const uint32_t header[] = {58, 0, 54, 40, 1, 1, 1 | (24 << 16), 0, 4, 2835, 2835, 0, 0};
-        const char pixel[] = {char(color[2]), char(color[1]), char(color[0]), 0};
-        write(name, "BM" + std::string(reinterpret_cast<const char*>(header), 52) +
-                        std::string(pixel, 4));
-    }
-};
 
 // A unit square in the XY plane around the origin, facing +z, with u along +x and v along +y in
 // the file.
@@ -146,16 +127,7 @@ class PipelineTest : public GlTest {
     // The game's programs with the sampler units of start-up; each must build silently.
     ScenePrograms gamePrograms() {
         testing::internal::CaptureStdout();
-        ScenePrograms programs{
-            Shader("../Shader/BasicLightingBloom.vertex", "../Shader/BasicLightingBloom.fragment"),
-            Shader("../Shader/NormalMapping.vertex", "../Shader/NormalMapping.fragment"),
-            Shader("../Shader/ModelShader.vertex", "../Shader/ModelShader.fragment"),
-            Shader("../Shader/BasicLightingBloomShadow.vertex",
-                   "../Shader/BasicLightingBloomShadow.fragment"),
-            Shader(),
-            Shader("../Shader/BlurShader.vertex", "../Shader/BlurShader.fragment"),
-            Shader("../Shader/BloomShader.vertex", "../Shader/BloomShader.fragment"),
-        };
+        ScenePrograms programs = loadPrograms().scene;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         glUseProgram(programs.basicLightingBloomShadow.programId);
         setUniform(programs.basicLightingBloomShadow.programId, "depthMap", kDepthMapUnit);

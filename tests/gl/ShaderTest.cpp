@@ -3,6 +3,7 @@
 
 #include "render/Shader.h"
 #include "GlTestContext.h"
+#include "TempFolder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,20 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder under the system temp folder, removed with everything in it.
-struct TempFolder {
-    fs::path path;
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "zelto-shader-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(path / name) << text;
-        return (path / name).string();
-    }
-};
 
 const char* const kVertexSource = "#version 330 core\nlayout(location = 0) in vec3 aPos;\n"
                                   "void main() { gl_Position = vec4(aPos, 1.0); }\n";
