@@ -79,7 +79,7 @@ def sanitized(binary):
 
 
 def sanitizer_environment(binary):
-    """Sanitizer settings unless the caller set their own. The small quarantine (default
+    """Sanitizer settings, added to any the caller set. The small quarantine (default
     256 MiB) makes ASan's hold on freed memory level off within the first minute instead of
     looking like growth later; leaks are checked at exit with the repository's suppressions
     for the system's GL, X11 and font libraries.
@@ -89,13 +89,16 @@ def sanitizer_environment(binary):
     no suppression can match them. Preloading the driver keeps it loaded to the end, so its
     blocks stay reachable (ASan must then be told not to insist on coming first)."""
     env = {}
-    if not sanitized(binary) or "ASAN_OPTIONS" in os.environ:
+    if not sanitized(binary):
         return env
-    env["ASAN_OPTIONS"] = "detect_leaks=1:quarantine_size_mb=16"
+    options = os.environ.get("ASAN_OPTIONS", "detect_leaks=1")
+    if "quarantine_size_mb" not in options:
+        options += ":quarantine_size_mb=16"
     driver = "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"
     if os.path.exists(driver) and "LD_PRELOAD" not in os.environ:
         env["LD_PRELOAD"] = driver
-        env["ASAN_OPTIONS"] += ":verify_asan_link_order=0"
+        options += ":verify_asan_link_order=0"
+    env["ASAN_OPTIONS"] = options
     if "LSAN_OPTIONS" not in os.environ:
         env["LSAN_OPTIONS"] = f"suppressions={ROOT}/tools/lsan.supp:print_suppressions=0"
     if "UBSAN_OPTIONS" not in os.environ:
