@@ -14,22 +14,17 @@
 #include "world/Player.h"
 #include "world/Stones.h"
 #include "world/Torus.h"
-#include "world/WorldConstants.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
-#include <cmath>
 #include <iostream>
 #include <memory>
 
 namespace {
 
 const char* const kStoneModelPath = "../External/Models/Stone/stone.obj";
-// Distance of the follow camera behind the top of the robot's head, world units along +Z.
-constexpr float kCameraDistance = 5.0f;
-
 void setInt(const Shader& shader, const char* name, int value) {
     glUniform1i(glGetUniformLocation(shader.programId, name), value);
 }
@@ -65,13 +60,13 @@ Game::Game(int width, int height) {
     glUseProgram(bloomShader.programId);
     setInt(bloomShader, "scene", 0);
     setInt(bloomShader, "bloomBlur", 2);
+    // Objects that live as long as the game are owned here and released when the constructor
+    // returns, after the window system has ended: only CPU memory goes then, the GL objects
+    // went with the context.
     const auto bloom = std::make_unique<BloomRenderer>(width, height);
 
     // Fonts before the first model: glyph loading sets the unpack alignment of 1 that the
     // tightly packed RGB rows of model textures rely on.
-    // Heap objects that live as long as the game are held here and released when the
-    // constructor returns, after the window system has ended: only CPU memory goes then, the
-    // GL objects went with the context.
     const auto titleFont = std::make_unique<TextRenderer>("../External/Fonts/AmaticSC-Bold.TTF", 80);
     const auto menuFont = std::make_unique<TextRenderer>("../External/Fonts/AGENCYR.TTF", 30);
     const auto smallFont = std::make_unique<TextRenderer>("../External/Fonts/AGENCYR.TTF", 20);
@@ -99,13 +94,8 @@ Game::Game(int width, int height) {
     jump = new JumpState(track);
     robot->ball = ballModel;
 
-    const float tube = robot->tubeAngle * kDegToRad;
-    const float headHeight = robot->elevation + robotModel->height;
-    const float ringDistance = track->majorRadius + headHeight * std::cos(tube);
-    camera = Camera(robot,
-                    glm::vec3(ringDistance * std::cos(kPi), headHeight * std::sin(tube),
-                              kCameraDistance - ringDistance * std::sin(kPi)),
-                    glm::vec3(0.0f, 1.0f, 0.0f), -90.0f, 0.0f, 0.0f);
+    // The follow camera starts behind the top of the robot's head, looking along -Z.
+    camera = Camera(robot, followPoint(*robot), glm::vec3(0.0f, 1.0f, 0.0f), -90.0f, 0.0f, 0.0f);
 
     controls = new Controls(jump);
     controls->registerInstance();
