@@ -51,8 +51,8 @@ Game::Game(int width, int height) {
     const DepthCubeMap depthMap = createDepthCubeMap();
 
     // Text coordinates are command-line pixels, even where the framebuffer is larger.
-    const glm::mat4 textProjection = glm::ortho(0.0f, static_cast<float>(width), 0.0f,
-                                                static_cast<float>(height));
+    const glm::mat4 textProjection =
+        glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height));
     glUseProgram(textShader.programId);
     glUniformMatrix4fv(glGetUniformLocation(textShader.programId, "projection"), 1, GL_FALSE,
                        glm::value_ptr(textProjection));
@@ -67,13 +67,15 @@ Game::Game(int width, int height) {
 
     // Fonts before the first model: glyph loading sets the unpack alignment of 1 that the
     // tightly packed RGB rows of model textures rely on.
-    const auto titleFont = std::make_unique<TextRenderer>("../External/Fonts/AmaticSC-Bold.TTF", 80);
+    const auto titleFont =
+        std::make_unique<TextRenderer>("../External/Fonts/AmaticSC-Bold.TTF", 80);
     const auto menuFont = std::make_unique<TextRenderer>("../External/Fonts/AGENCYR.TTF", 30);
     const auto smallFont = std::make_unique<TextRenderer>("../External/Fonts/AGENCYR.TTF", 20);
     const auto heartFont = std::make_unique<TextRenderer>("../External/Fonts/HEART shapes.TTF", 60);
     const Fonts fonts{titleFont.get(), menuFont.get(), smallFont.get(), heartFont.get()};
 
-    const auto robotModelOwner = std::make_unique<Model>("../External/Models/Zelto/zelto_final1.obj");
+    const auto robotModelOwner =
+        std::make_unique<Model>("../External/Models/Zelto/zelto_final1.obj");
     const auto ballModelOwner = std::make_unique<Model>("../External/Models/Zelto/ball.obj");
     const auto trackModelOwner = std::make_unique<Model>("../External/Models/Torus/torus.obj");
     const auto skyboxModelOwner = std::make_unique<Model>("../External/Models/Skybox/skybox.obj");
@@ -147,9 +149,11 @@ Game::Game(int width, int height) {
         // 13. World travel: the stones, the track and the skybox stand still while paused.
         if (!state.paused) {
             advanceObstacles();
-            trackRotation = glm::rotate(trackRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
+            trackRotation =
+                glm::rotate(trackRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
             trackModel->modelMatrix = trackRotation;
-            skyboxRotation = glm::rotate(skyboxRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
+            skyboxRotation =
+                glm::rotate(skyboxRotation, state.speed * dt, glm::vec3(0.0f, 1.0f, 0.0f));
             skyboxModel->modelMatrix = skyboxRotation;
         }
 
@@ -223,4 +227,6 @@ void Game::createStones(Torus* track) {
     ::createStones(track, obstacles, objects, [&stone] { return new Model(stone); });
 }
 
-void Game::advanceObstacles() { ::advanceObstacles(obstacles, state.speed, state.deltaTime); }
+void Game::advanceObstacles() {
+    ::advanceObstacles(obstacles, state.speed, state.deltaTime);
+}

@@ -22,17 +22,17 @@ class Torus;
 // The application: its constructor opens the window, loads everything, runs the main loop
 // until the window is asked to close, and tears down.
 class Game {
-public:
+  public:
     GLFWwindow* window = nullptr;
     Camera camera;
-    glm::vec3 lightPos{0.0f};    // world space, rewritten every frame
-    glm::vec3 lightColor{2.0f};  // constant
+    glm::vec3 lightPos{0.0f};   // world space, rewritten every frame
+    glm::vec3 lightColor{2.0f}; // constant
     Controls* controls = nullptr;
     JumpState* jump = nullptr;
-    std::vector<GameObject*> objects;   // track, robot, the stones, planet; not owning
-    std::vector<Obstacle*> obstacles;   // the stones; not owning
-    GameState state{0.0f};              // frame time, toggles, pause, speed and loop state
-    int shadowWidth = 1024;             // shadow cube map face size, pixels
+    std::vector<GameObject*> objects; // track, robot, the stones, planet; not owning
+    std::vector<Obstacle*> obstacles; // the stones; not owning
+    GameState state{0.0f};            // frame time, toggles, pause, speed and loop state
+    int shadowWidth = 1024;           // shadow cube map face size, pixels
     int shadowHeight = 1024;
 
     Game(int width, int height);

@@ -3,7 +3,9 @@
 namespace {
 
 // Whole seconds of the clock: the speed, score and time-limit rules count these.
-int wholeSeconds(float t) { return static_cast<int>(t); }
+int wholeSeconds(float t) {
+    return static_cast<int>(t);
+}
 
 } // namespace
 

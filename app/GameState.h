@@ -51,29 +51,29 @@ struct TextScreens {
 // that frames can be driven with any clock value t (seconds since the window system started)
 // and any key table.
 class GameState {
-public:
-    static constexpr float kStartSpeed = 0.1f;     // radians per second the track turns
-    static constexpr float kSpeedUp = 0.1f;        // added at every speed-up
-    static constexpr int kSpeedUpPeriod = 10;      // whole clock seconds between speed-ups
-    static constexpr int kScoreUntil = 400;        // clock second from which the score stands
-    static constexpr int kTimeLimit = 10000;       // clock second that ends the game
+  public:
+    static constexpr float kStartSpeed = 0.1f; // radians per second the track turns
+    static constexpr float kSpeedUp = 0.1f;    // added at every speed-up
+    static constexpr int kSpeedUpPeriod = 10;  // whole clock seconds between speed-ups
+    static constexpr int kScoreUntil = 400;    // clock second from which the score stands
+    static constexpr int kTimeLimit = 10000;   // clock second that ends the game
     static constexpr int kLives = 3;
 
     float deltaTime = 0.0f; // seconds between the starts of the last two frames
     bool paused = false;
     float speed = kStartSpeed;
 
-    KeyToggle pauseKey;                      // P
-    KeyToggle enterKey{false, false, true};  // comes up on: the title screen
-    KeyToggle helpKey;                       // F1
-    KeyToggle lightKey;                      // L
-    KeyToggle frameTimeKey;                  // F2
-    KeyToggle debugKey;                      // C (label only; the controller switches the camera)
-    KeyToggle wireframeKey;                  // F3
-    KeyToggle mipmapKey{false, false, true}; // F5
+    KeyToggle pauseKey;                        // P
+    KeyToggle enterKey{false, false, true};    // comes up on: the title screen
+    KeyToggle helpKey;                         // F1
+    KeyToggle lightKey;                        // L
+    KeyToggle frameTimeKey;                    // F2
+    KeyToggle debugKey;                        // C (label only; the controller switches the camera)
+    KeyToggle wireframeKey;                    // F3
+    KeyToggle mipmapKey{false, false, true};   // F5
     KeyToggle blendingKey{false, false, true}; // F9
     KeyToggle normalMapKey{false, false, true}; // F7: normal mapping on, shadow mapping off
-    KeyToggle bloomKey{false, false, true};  // F6
+    KeyToggle bloomKey{false, false, true};     // F6
 
     int runFrames = 1; // 1 plus the frames that ended unpaused
     bool gameOver = false;

@@ -15,17 +15,16 @@ struct HelpLine {
 };
 
 const HelpLine kHelpKeys[] = {
-    {"F1   :     Help", 0},           {"F2   :     FrameTime", 40},
-    {"F3   :     WireFrame", 80},     {"F5   :     Mip Mapping Quality", 160},
-    {"F6   :     Bloom", 200},        {"F7   :     Shadow/Normal Mapping", 240},
+    {"F1   :     Help", 0},       {"F2   :     FrameTime", 40},
+    {"F3   :     WireFrame", 80}, {"F5   :     Mip Mapping Quality", 160},
+    {"F6   :     Bloom", 200},    {"F7   :     Shadow/Normal Mapping", 240},
     {"F9   :     Blending", 320},
 };
 const HelpLine kHelpGame[] = {
-    {"A    :     Left", 0},       {"D    :     Right", 40},
-    {"Space:     Jump", 80},      {"P    :     Pause", 120},
-    {"C    :     Debug Mode", 160}, {"Mouse, Arrow Keys:", 200},
-    {"        Move camera", 240}, {"Moving Light", 280},
-    {"(Shadow OFF):", 320},       {"           L", 360},
+    {"A    :     Left", 0},       {"D    :     Right", 40},       {"Space:     Jump", 80},
+    {"P    :     Pause", 120},    {"C    :     Debug Mode", 160}, {"Mouse, Arrow Keys:", 200},
+    {"        Move camera", 240}, {"Moving Light", 280},          {"(Shadow OFF):", 320},
+    {"           L", 360},
 };
 
 const char* hearts(int hits) {
@@ -73,8 +72,8 @@ void drawTextScreens(const TextScreens& screens, const GameState& state, const F
     if (screens.gameOver) {
         const float y = static_cast<float>(H - H / 4);
         draw(fonts.title, "Game Over", static_cast<float>(W / 2 - 100), y);
-        draw(fonts.menu, "Score: " + std::to_string(state.score),
-             static_cast<float>(W / 2 - 50), y - static_cast<float>(H / 8));
+        draw(fonts.menu, "Score: " + std::to_string(state.score), static_cast<float>(W / 2 - 50),
+             y - static_cast<float>(H / 8));
     } else if (screens.score) {
         draw(fonts.menu, std::to_string(state.score), static_cast<float>(W) - 60.0f,
              static_cast<float>(H) - 50.0f);

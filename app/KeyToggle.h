@@ -2,9 +2,9 @@
 
 // What one frame's reading of a toggle key asks for.
 struct ToggleStep {
-    bool on = false;         // the key's on action runs: toggled, or the key is held
-    bool turnedOn = false;   // the on transition happened this frame
-    bool turnedOff = false;  // the off transition happened this frame
+    bool on = false;        // the key's on action runs: toggled, or the key is held
+    bool turnedOn = false;  // the on transition happened this frame
+    bool turnedOff = false; // the off transition happened this frame
 };
 
 // Debounce record of one toggle key. Transitions happen at releases: the first release

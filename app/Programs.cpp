@@ -3,7 +3,8 @@
 Programs loadPrograms() {
     const Shader basicLightingBloom("../Shader/BasicLightingBloom.vertex",
                                     "../Shader/BasicLightingBloom.fragment");
-    const Shader normalMapping("../Shader/NormalMapping.vertex", "../Shader/NormalMapping.fragment");
+    const Shader normalMapping("../Shader/NormalMapping.vertex",
+                               "../Shader/NormalMapping.fragment");
     const Shader modelShader("../Shader/ModelShader.vertex", "../Shader/ModelShader.fragment");
     const Shader textShader("../Shader/TextShader.vertex", "../Shader/TextShader.fragment");
     const Shader basicLightingBloomShadow("../Shader/BasicLightingBloomShadow.vertex",

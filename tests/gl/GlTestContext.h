@@ -10,7 +10,7 @@
 #include <vector>
 
 class GlTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
 

@@ -15,8 +15,8 @@ struct Parsed {
 Parsed parse(std::vector<const char*> arguments) {
     arguments.insert(arguments.begin(), "repair_zelto");
     Parsed parsed{false, -1, -1};
-    parsed.ok = parseWindowSize(static_cast<int>(arguments.size()), arguments.data(),
-                                parsed.width, parsed.height);
+    parsed.ok = parseWindowSize(static_cast<int>(arguments.size()), arguments.data(), parsed.width,
+                                parsed.height);
     return parsed;
 }
 

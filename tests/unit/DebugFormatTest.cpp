@@ -30,8 +30,7 @@ TEST(DebugFormat, MapsTheAmdCategoriesAndUnknownValues) {
     EXPECT_EQ(formatDebugMessage(0x914F, 0x914D, 3, 0, "m"),
               "OpenGL Error: m [Source = Application, Type = Performance, "
               "Severity = Unknown, ID = 3]");
-    EXPECT_EQ(formatDebugMessage(GL_DEBUG_SOURCE_THIRD_PARTY, GL_DEBUG_TYPE_PORTABILITY, 3, 0,
-                                 "m"),
+    EXPECT_EQ(formatDebugMessage(GL_DEBUG_SOURCE_THIRD_PARTY, GL_DEBUG_TYPE_PORTABILITY, 3, 0, "m"),
               "OpenGL Error: m [Source = Third Party, Type = Portability, "
               "Severity = Unknown, ID = 3]");
     EXPECT_EQ(formatDebugMessage(0x1234, 0x1234, 3, 0x1234, "m"),
