@@ -62,9 +62,7 @@ BenchWorld* buildBenchWorld(int width, int height) {
         std::cout << "frame_bench: no OpenGL 3.3 core window (is DISPLAY set?)" << std::endl;
         return nullptr;
     }
-    auto* world = new BenchWorld(
-        window, width, height,
-        loadPrograms().scene);
+    auto* world = new BenchWorld(window, width, height, loadPrograms().scene);
     const GLuint shadowed = world->programs.basicLightingBloomShadow.programId;
     glUseProgram(shadowed);
     setUniform(shadowed, "texture_diffuse1", kDiffuseUnit);
