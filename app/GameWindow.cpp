@@ -2,23 +2,28 @@
 #include "app/DebugOutput.h"
 #include "app/Fatal.h"
 #include "app/Game.h"
+#include "app/WindowHints.h"
 #include "input/ControlsHelper.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <iostream>
 
-void Game::initWindow(int width, int height) {
-    if (!glfwInit()) {
-        std::cerr << "ERROR: Could not init glfw" << std::endl;
-        exitAfterKeyPress();
-    }
+void setGameWindowHints() {
     glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
     glfwWindowHint(GLFW_SAMPLES, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
+void Game::initWindow(int width, int height) {
+    if (!glfwInit()) {
+        std::cerr << "ERROR: Could not init glfw" << std::endl;
+        exitAfterKeyPress();
+    }
+    setGameWindowHints();
 
     // GLFW rejects a non-positive size itself, so that needs no test of its own here.
     window = glfwCreateWindow(width, height, "Repair Zelto", nullptr, nullptr);

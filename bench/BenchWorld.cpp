@@ -1,6 +1,7 @@
 #include "bench/BenchWorld.h"
 
 #include "app/Programs.h"
+#include "app/WindowHints.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
 #include "pipeline/Uniforms.h"
@@ -31,13 +32,7 @@ Model* loadMeasured(const char* path) {
 GLFWwindow* openWindow(int width, int height) {
     if (!glfwInit())
         return nullptr;
-    // The game's hints: a 3.3 core debug context on a 4-sample window.
-    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
-    glfwWindowHint(GLFW_SAMPLES, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    setGameWindowHints();
     GLFWwindow* window = glfwCreateWindow(width, height, "Repair Zelto bench", nullptr, nullptr);
     if (window == nullptr)
         return nullptr;
