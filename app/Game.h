@@ -2,22 +2,12 @@
 
 #include "app/GameState.h"
 #include "input/Camera.h"
-#include "pipeline/DepthCubeMap.h"
-#include "render/Shader.h"
+#include "world/World.h"
 
 #include <glm/glm.hpp>
-#include <vector>
 
 struct GLFWwindow;
-class BloomRenderer;
 class Controls;
-class GameObject;
-class JumpState;
-class Model;
-class Obstacle;
-class Player;
-class TextRenderer;
-class Torus;
 
 // The application: its constructor opens the window, loads everything, runs the main loop
 // until the window is asked to close, and tears down.
@@ -28,11 +18,9 @@ class Game {
     glm::vec3 lightPos{0.0f};   // world space, rewritten every frame
     glm::vec3 lightColor{2.0f}; // constant
     Controls* controls = nullptr;
-    JumpState* jump = nullptr;
-    std::vector<GameObject*> objects; // track, robot, the stones, planet; not owning
-    std::vector<Obstacle*> obstacles; // the stones; not owning
-    GameState state{0.0f};            // frame time, toggles, pause, speed and loop state
-    int shadowWidth = 1024;           // shadow cube map face size, pixels
+    World world;            // track, robot, stones, planet, skybox, the jump and their motion
+    GameState state{0.0f};  // frame time, toggles, pause, speed and loop state
+    int shadowWidth = 1024; // shadow cube map face size, pixels
     int shadowHeight = 1024;
 
     Game(int width, int height);
@@ -42,6 +30,4 @@ class Game {
 
     void initWindow(int width, int height);
     void initGlew(int width, int height);
-    void createStones(Torus* track);
-    void advanceObstacles();
 };

@@ -11,14 +11,15 @@ FloorLoop::FloorLoop(BenchWorld& world)
 
 void FloorLoop::frame(const RenderFlags& flags) {
     BloomRenderer& bloom = *world.bloom;
+    const SceneTargets& scene = world.scene;
     glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (flags.shadowsOn) {
-        glViewport(0, 0, world.depthMap.width, world.depthMap.height);
-        glBindFramebuffer(GL_FRAMEBUFFER, world.depthMap.fbo);
+        glViewport(0, 0, scene.depthMap.width, scene.depthMap.height);
+        glBindFramebuffer(GL_FRAMEBUFFER, scene.depthMap.fbo);
         glClear(GL_DEPTH_BUFFER_BIT);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, world.width, world.height);
+        glViewport(0, 0, scene.width, scene.height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     if (flags.bloomOn) {

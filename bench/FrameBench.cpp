@@ -9,6 +9,8 @@
 // each mode into DIR.
 #include "bench/BenchWorld.h"
 #include "bench/FloorLoop.h"
+#include "pipeline/BloomRenderer.h"
+#include "render/Model.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,7 +90,7 @@ int main(int argc, char** argv) {
             shotFolder = argv[++i];
     }
 
-    BenchWorld* world = buildBenchWorld(kWidth, kHeight);
+    const std::unique_ptr<BenchWorld> world = buildBenchWorld(kWidth, kHeight);
     if (world == nullptr)
         return 1;
     FloorLoop floor(*world);
@@ -111,7 +114,7 @@ int main(int argc, char** argv) {
     for (const Mode& mode : modes) {
         const RenderFlags flags = mode.flags;
         loops.push_back(
-            {mode.name, [world, flags] { renderBenchFrame(*world, flags, kFrameStep); }, {}});
+            {mode.name, [&world, flags] { renderBenchFrame(*world, flags, kFrameStep); }, {}});
         loops.push_back(
             {std::string("floor of ") + mode.name, [&floor, flags] { floor.frame(flags); }, {}});
     }

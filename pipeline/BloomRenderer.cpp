@@ -77,7 +77,7 @@ BloomRenderer::BloomRenderer(int width, int height)
 }
 
 void BloomRenderer::render(Shader first, Shader blur, Shader bloom,
-                           std::vector<GameObject*>& objects, Model* skybox, Shader sky,
+                           const std::vector<GameObject*>& objects, Model* skybox, Shader sky,
                            Shader objectsProgram) {
     // 1-2: the objects into the HDR target; the clear colour is the frame's.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);

@@ -33,7 +33,7 @@ class BloomRenderer {
     // programs (as drawObjects), ten blur passes, the skybox into the HDR target, composite.
     // Relies on the viewport being the window size. Leaves the default framebuffer bound, no
     // texture on units 0 and 2, unit 2 active and the bloom program current.
-    void render(Shader first, Shader blur, Shader bloom, std::vector<GameObject*>& objects,
+    void render(Shader first, Shader blur, Shader bloom, const std::vector<GameObject*>& objects,
                 Model* skybox, Shader sky, Shader objectsProgram);
     // Draws the full-screen quad as a triangle strip, creating it on the first call.
     void renderQuad();

@@ -11,6 +11,7 @@
 #include "world/Obstacle.h"
 #include "world/Player.h"
 #include "world/Torus.h"
+#include "world/World.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -75,30 +76,30 @@ void setCubeMap(Model* model, const DepthCubeMap& depthMap) {
 
 // Shadow mapping: every lit model samples the cube map, which is rebuilt around the light, and
 // the window is made ready again for the lit scene.
-void shadowStep(const ScenePrograms& programs, const CameraMatrices& matrices, glm::vec3 lightPos,
-                glm::vec3 lightColor, glm::vec3 cameraPosition, std::vector<GameObject*>& objects,
-                std::vector<Obstacle*>& obstacles, Model* skybox, Player& robot, int width,
-                int height, const DepthCubeMap& depthMap) {
+void shadowStep(const SceneTargets& targets, const CameraMatrices& matrices, glm::vec3 lightPos,
+                glm::vec3 lightColor, glm::vec3 cameraPosition, const World& world) {
+    const DepthCubeMap& depthMap = targets.depthMap;
+    const Player& robot = *world.robot;
     Model* track = robot.torus != nullptr ? robot.torus->model : nullptr;
-    setCubeMap(skybox, depthMap);
-    if (!objects.empty() && objects.back() != nullptr)
-        setCubeMap(objects.back()->model, depthMap); // the planet
+    setCubeMap(world.skybox->model, depthMap);
+    if (!world.objects.empty() && world.objects.back() != nullptr)
+        setCubeMap(world.objects.back()->model, depthMap); // the planet
     setCubeMap(robot.model, depthMap);
     setCubeMap(robot.ball, depthMap);
     setCubeMap(track, depthMap);
-    for (Obstacle* stone : obstacles) {
+    for (Obstacle* stone : world.obstacles) {
         if (stone != nullptr)
             setCubeMap(stone->model, depthMap);
     }
 
-    renderShadowPass(lightPos, programs.depthShader, depthMap, robot.model, robot.ball, track,
-                     obstacles);
+    renderShadowPass(lightPos, targets.programs.depthShader, depthMap, robot.model, robot.ball,
+                     track, world.obstacles);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, targets.width, targets.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    const GLuint shadowed = programs.basicLightingBloomShadow.programId;
+    const GLuint shadowed = targets.programs.basicLightingBloomShadow.programId;
     glUseProgram(shadowed);
     setUniform(shadowed, "projection", matrices.projection);
     setUniform(shadowed, "view", matrices.view);
@@ -112,28 +113,27 @@ void shadowStep(const ScenePrograms& programs, const CameraMatrices& matrices, g
 
 } // namespace
 
-void renderScene(const RenderFlags& flags, const Camera& camera, glm::vec3& lightPos,
-                 glm::vec3 lightColor, const ScenePrograms& programs,
-                 std::vector<GameObject*>& objects, std::vector<Obstacle*>& obstacles,
-                 Model* skybox, Player* robot, int width, int height, const DepthCubeMap& depthMap,
-                 BloomRenderer& bloom) {
+glm::vec3 renderScene(const RenderFlags& flags, const Camera& camera, const World& world,
+                      glm::vec3 lightColor, const SceneTargets& targets) {
+    const ScenePrograms& programs = targets.programs;
     // Light: fixed, or on the robot while it moves with L and shadows are off.
-    lightPos = robot != nullptr ? lightPosition(flags, *robot) : kFixedLightPos;
+    const glm::vec3 lightPos = lightPosition(flags, *world.robot);
     // Camera matrices, once per frame.
-    const CameraMatrices matrices = cameraMatrices(camera, width, height);
+    const CameraMatrices matrices = cameraMatrices(camera, targets.width, targets.height);
     // Uniforms of every lit program and ModelShader, whatever the flags.
     uploadSceneUniforms(programs, matrices, lightPos, lightColor, camera.position);
     // Shadow cube map around the light, then the window again.
-    if (flags.shadowsOn && robot != nullptr)
-        shadowStep(programs, matrices, lightPos, lightColor, camera.position, objects, obstacles,
-                   skybox, *robot, width, height, depthMap);
+    if (flags.shadowsOn)
+        shadowStep(targets, matrices, lightPos, lightColor, camera.position, world);
     // The world, straight into the window or through the HDR target, blur and composite.
     const RolePrograms roles = selectPrograms(flags, programs);
+    Model* skybox = world.skybox->model;
     if (flags.bloomOn)
-        bloom.render(roles.first, programs.blurShader, programs.bloomShader, objects, skybox,
-                     roles.sky, roles.objects);
+        targets.bloom->render(roles.first, programs.blurShader, programs.bloomShader, world.objects,
+                              skybox, roles.sky, roles.objects);
     else
-        drawWorld(roles.objects, roles.sky, roles.first, objects, skybox);
+        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox);
     // The text overlay draws over the scene.
     glClear(GL_DEPTH_BUFFER_BIT);
+    return lightPos;
 }

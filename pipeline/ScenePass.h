@@ -8,6 +8,7 @@
 
 class BloomRenderer;
 class Camera;
+struct World;
 class GameObject;
 class Model;
 class Obstacle;
@@ -61,13 +62,17 @@ RolePrograms selectPrograms(const RenderFlags& flags, const ScenePrograms& progr
 void uploadSceneUniforms(const ScenePrograms& programs, const CameraMatrices& matrices,
                          glm::vec3 lightPos, glm::vec3 lightColor, glm::vec3 cameraPosition);
 
+// What the scene pass draws with, made once at start-up.
+struct SceneTargets {
+    ScenePrograms programs;
+    DepthCubeMap depthMap;
+    BloomRenderer* bloom; // not owned
+    int width, height;    // command-line size: the projection's aspect and the window viewport
+};
+
 // The whole 3D scene of one frame, after the frame clear and before the text overlay: light
-// position (written to lightPos), camera matrices, uniforms, the shadow pass when shadows are
-// on, the world straight into the window or through the bloom pipeline, and a final clear of
-// the window's depth so the text draws over the scene. objects holds the track, the robot, the
-// stones and the planet in that order; obstacles the stones.
-void renderScene(const RenderFlags& flags, const Camera& camera, glm::vec3& lightPos,
-                 glm::vec3 lightColor, const ScenePrograms& programs,
-                 std::vector<GameObject*>& objects, std::vector<Obstacle*>& obstacles,
-                 Model* skybox, Player* robot, int width, int height, const DepthCubeMap& depthMap,
-                 BloomRenderer& bloom);
+// position, camera matrices, uniforms, the shadow pass when shadows are on, the world straight
+// into the window or through the bloom pipeline, and a final clear of the window's depth so
+// the text draws over the scene. Returns the light position it used (world space).
+glm::vec3 renderScene(const RenderFlags& flags, const Camera& camera, const World& world,
+                      glm::vec3 lightColor, const SceneTargets& targets);

@@ -26,7 +26,7 @@ std::array<glm::mat4, 6> shadowTransforms(glm::vec3 lightPos) {
 
 void renderShadowPass(glm::vec3 lightPos, Shader depthShader, const DepthCubeMap& depthMap,
                       Model* robotBody, Model* ball, Model* track,
-                      std::vector<Obstacle*>& obstacles) {
+                      const std::vector<Obstacle*>& obstacles) {
     const std::array<glm::mat4, 6> transforms = shadowTransforms(lightPos);
 
     glViewport(0, 0, depthMap.width, depthMap.height);

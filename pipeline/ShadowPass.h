@@ -20,4 +20,4 @@ std::array<glm::mat4, 6> shadowTransforms(glm::vec3 lightPos);
 // the window and restores its viewport.
 void renderShadowPass(glm::vec3 lightPos, Shader depthShader, const DepthCubeMap& depthMap,
                       Model* robotBody, Model* ball, Model* track,
-                      std::vector<Obstacle*>& obstacles);
+                      const std::vector<Obstacle*>& obstacles);

@@ -24,7 +24,7 @@ void drawModel(Shader program, Model* model) {
 } // namespace
 
 void drawObjects(Shader objectsProgram, Shader sky, Shader first,
-                 std::vector<GameObject*>& objects) {
+                 const std::vector<GameObject*>& objects) {
     const size_t last = objects.size() - 1;
     for (size_t i = 0; i < objects.size(); ++i) {
         GameObject* object = objects[i];
@@ -52,15 +52,15 @@ void drawObjects(Shader objectsProgram, Shader sky, Shader first,
     }
 }
 
-void drawWorld(Shader objectsProgram, Shader sky, Shader first, std::vector<GameObject*>& objects,
-               Model* skybox) {
+void drawWorld(Shader objectsProgram, Shader sky, Shader first,
+               const std::vector<GameObject*>& objects, Model* skybox) {
     // The skybox comes first; the objects are depth-tested over it.
     glUseProgram(sky.programId);
     drawModel(sky, skybox);
     drawObjects(objectsProgram, sky, first, objects);
 }
 
-void drawObstacles(Shader program, std::vector<Obstacle*>& obstacles) {
+void drawObstacles(Shader program, const std::vector<Obstacle*>& obstacles) {
     for (Obstacle* stone : obstacles) {
         if (stone == nullptr || isShadowlessStone(stone->ringAngle))
             continue;

@@ -20,12 +20,12 @@ bool isShadowlessStone(float ringAngle);
 // and objects without a model are skipped. Index 1 counts as the robot even when it is also the
 // last index.
 void drawObjects(Shader objectsProgram, Shader sky, Shader first,
-                 std::vector<GameObject*>& objects);
+                 const std::vector<GameObject*>& objects);
 
 // The scene without bloom: the skybox first, with `sky`, then drawObjects.
-void drawWorld(Shader objectsProgram, Shader sky, Shader first, std::vector<GameObject*>& objects,
-               Model* skybox);
+void drawWorld(Shader objectsProgram, Shader sky, Shader first,
+               const std::vector<GameObject*>& objects, Model* skybox);
 
 // Draws every stone's model with `program` (already current) and the model's own matrix, in
 // list order, skipping shadowless stones and stones without a model. Used by the depth pass.
-void drawObstacles(Shader program, std::vector<Obstacle*>& obstacles);
+void drawObstacles(Shader program, const std::vector<Obstacle*>& obstacles);

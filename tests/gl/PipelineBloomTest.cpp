@@ -111,8 +111,8 @@ TEST_F(PipelineBloomTest, FrameRunsTenBlurPassesAndLeavesTheCompositeState) {
     buildWorld(quad(placed(glm::vec3(0.0f), 1.0f)), quad(placed(glm::vec3(2.0f), 1.0f)), {}, {},
                nullptr);
     look(glm::vec3(0.0f, 0.0f, 10.0f), glm::vec3(0.0f));
-    renderScene(RenderFlags{false, true, false, false}, camera, lightPos, lightColor, programs,
-                objects, obstacles, skybox, robot, kWidth, kHeight, depthMap, renderer);
+    renderScene(RenderFlags{false, true, false, false}, camera, view(), lightColor,
+                SceneTargets{programs, depthMap, &renderer, kWidth, kHeight});
     EXPECT_EQ(renderer.quadVAO, 0u) << "a frame without bloom makes no quad";
 
     std::vector<GameObject*> nothing;

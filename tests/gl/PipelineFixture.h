@@ -18,6 +18,7 @@
 #include "world/Obstacle.h"
 #include "world/Player.h"
 #include "world/Torus.h"
+#include "world/World.h"
 
 #include <array>
 #include <filesystem>
@@ -62,6 +63,7 @@ class PipelineTest : public GlTest {
     Torus* track = nullptr;
     Player* robot = nullptr;
     Model* skybox = nullptr;
+    GameObject skyObject{nullptr};
     Camera camera;
     glm::vec3 lightPos{0.0f};
     glm::vec3 lightColor{2.0f};
@@ -160,8 +162,20 @@ void main() { gl_Position = projection * view * model * vec4(aPos, 1.0); })");
     void frame(const RenderFlags& flags, const ScenePrograms& programs) {
         glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        renderScene(flags, camera, lightPos, lightColor, programs, objects, obstacles, skybox,
-                    robot, kWidth, kHeight, depthMap, *bloom);
+        lightPos = renderScene(flags, camera, view(), lightColor,
+                               SceneTargets{programs, depthMap, bloom.get(), kWidth, kHeight});
+    }
+
+    // The fixture's objects as the world the scene pass reads.
+    World view() {
+        skyObject.model = skybox;
+        World world;
+        world.track = track;
+        world.robot = robot;
+        world.skybox = &skyObject;
+        world.objects = objects;
+        world.obstacles = obstacles;
+        return world;
     }
 
     // The window pixel (bottom-left origin) of a world point under the camera.
