@@ -1,0 +1,379 @@
+#!/usr/bin/env python3
+"""Mutation runner: plants one known fault at a time and checks that a test notices it.
+
+    /usr/bin/python3 tools/mutate.py [--e2e] [--only NAME_SUBSTRING ...] [--list]
+                                     [--scratch DIR] [--jobs N]
+
+The working tree is mirrored once into a scratch folder (build folders, .git and the generated
+External/ stay out) with one build folder of its own, so each fault recompiles only what its
+file touches. Per fault: apply, rebuild unit_tests and gl_tests, run the unit binary (not for
+GLSL faults, which no unit test loads), then the GL binary in one process, then with --e2e the
+end-to-end tier through ctest; the first failing test kills the fault. A hang counts as a kill,
+a fault that does not compile as invalid. Exits non-zero below 90 % killed or with an invalid
+fault. Not part of CI: it takes minutes, and its result guides the next tests to write.
+"""
+
+import argparse
+import collections
+import filecmp
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+PASS_MARK = 90.0  # per cent of faults killed
+
+Fault = collections.namedtuple("Fault", "name path original replacement why")
+
+# Multi-line originals, shared by the faults that rewrite them.
+SPHERES = """\
+    const glm::vec3 body = torusPoint(track, player->tubeAngle,
+                                      player->elevation + player->bodyRadius, kRobotRingAngle);
+    const glm::vec3 head =
+        torusPoint(track, player->tubeAngle,
+                   player->model->height + player->elevation - player->headRadius, kRobotRingAngle);
+"""
+RING_DRAW = """\
+    if (randomFraction() >= kFarRingChance) {
+        stone.ringAngle = randomFraction() * kFarRingSpan + kFarRingStart;
+    } else {
+        stone.ringAngle = randomFraction() * kNearRingSpan + kNearRingStart;
+    }
+"""
+TUBE_DRAW = "    stone.tubeAngle = randomFraction() * kTubeSpan + 0.0f;\n"
+JUMP_STEP = """\
+        acceleration -= deltaTime * decay;
+        velocity += deltaTime * acceleration;
+"""
+EMIT = """\
+        gl_Layer = face;
+        fragPos = gl_in[0].gl_Position;
+        gl_Position = clip0;
+        EmitVertex();
+        gl_Layer = face;
+        fragPos = gl_in[1].gl_Position;
+        gl_Position = clip1;
+        EmitVertex();
+        gl_Layer = face;
+"""
+
+# Grouped by file, so that restoring one fault and applying the next recompile together.
+FAULTS = [
+    Fault("torus-ring-mirrored", "world/Torus.cpp", "-(std::sin(g) * a)", "std::sin(g) * a",
+          "ring angles run counter-clockwise seen from above; mirrored, stones come from behind"),
+    Fault("side-speed-115", "world/Player.cpp", "const float step = kSideSpeed * deltaTime;",
+          "const float step = 100.0f * deltaTime;",
+          "the robot must move round the tube at the camera's roll rate, 115 degrees per second"),
+    Fault("ball-speed-300", "world/Player.cpp", "ballAngle -= kBallSpeed * deltaTime;",
+          "ballAngle -= 200.0f * deltaTime;", "the ball turns 300 degrees per second"),
+    Fault("ball-orbit-reversed", "world/Player.cpp", "-(std::sin(a) * std::sin(b))",
+          "std::sin(a) * std::sin(b)", "the ball circles the head clockwise seen from above"),
+    Fault("ring-wrap-past-360", "world/Obstacle.cpp", "if (ringAngle >= kFullTurn ||",
+          "if (ringAngle > kFullTurn ||", "a stone at exactly 360 degrees restarts from 0"),
+    Fault("ring-degrees-per-radian", "world/Obstacle.cpp", "step * kRingDegreesPerRadian",
+          "step * 57.29578f", "stones run 60 ring degrees per radian, faster than the surface"),
+    Fault("placement-tube-before-ring", "world/Stones.cpp", RING_DRAW + TUBE_DRAW,
+          TUBE_DRAW + RING_DRAW, "the shared random sequence is drawn stretch, ring, then tube"),
+    Fault("far-stretch-span-160", "world/Stones.cpp", "randomFraction() * kFarRingSpan",
+          "randomFraction() * 150.0f", "far stones spread over 200..360, the whole stretch"),
+    Fault("spheres-on-surface", "world/JumpState.cpp", SPHERES,
+          SPHERES.replace("player->elevation", "track.minorRadius"),
+          "the spheres rise with the jump: jumping is how a stone is dodged"),
+    Fault("spheres-fixed-tube-angle", "world/JumpState.cpp", SPHERES,
+          SPHERES.replace("player->tubeAngle", "90.0f"),
+          "the spheres follow the robot round the tube: moving sideways dodges"),
+    Fault("window-start-135-open", "world/JumpState.cpp", "kCollisionRingStart <= stone->ringAngle",
+          "kCollisionRingStart < stone->ringAngle", "a stone at exactly 135 degrees can hit"),
+    Fault("window-end-180-open", "world/JumpState.cpp", "stone->ringAngle <= kCollisionRingEnd",
+          "stone->ringAngle < kCollisionRingEnd", "a stone at exactly 180 degrees can hit"),
+    Fault("landing-strict", "world/JumpState.cpp", "if (torus->minorRadius >= player.elevation) {",
+          "if (torus->minorRadius > player.elevation) {",
+          "feet exactly on the surface count as landed"),
+    Fault("fall-decay-30", "world/JumpState.cpp", "float decay = kFallDecay;",
+          "float decay = 20.0f;", "the fall steepens at 30 units per second cubed"),
+    Fault("jump-velocity-before-decay", "world/JumpState.cpp", JUMP_STEP,
+          "".join(reversed(JUMP_STEP.splitlines(True))),
+          "the velocity takes the acceleration of the previous frame"),
+    Fault("jump-velocity-6", "world/WorldConstants.h", "kJumpVelocity = 6.0f;",
+          "kJumpVelocity = 5.0f;", "take-off at 6 units per second sets the jump's height"),
+    Fault("follow-point-fixed-tube", "input/Camera.cpp",
+          "torusPoint(*player.torus, player.tubeAngle,", "torusPoint(*player.torus, 90.0f,",
+          "the follow camera stays level with the head wherever the robot is on the tube"),
+    Fault("pitch-clamp-89", "input/Camera.cpp", "camera.pitch = kPitchLimit;",
+          "camera.pitch = 90.0f;", "at 90 degrees of pitch the view matrix degenerates"),
+    Fault("c-toggle-sticks", "input/Controls.cpp", "debugMode = !debugMode;",
+          "debugMode = true;", "a second C press leaves the free camera"),
+    Fault("toggle-at-press", "app/KeyToggle.cpp", "if (previous && !current) {",
+          "if (!previous && current) {", "toggles switch at the release, not the press"),
+    Fault("light-never-off", "app/GameState.cpp",
+          "    if (light.turnedOff)\n        movingLightOn = false;\n", "",
+          "the second L release turns the moving light off"),
+    Fault("pause-at-release", "app/GameState.cpp", "if (step.on && !gameOver)",
+          "if (step.turnedOn && !gameOver)", "P pauses at the press"),
+    Fault("enter-title-pause-once", "app/GameState.cpp", "if (enter.on) {",
+          "if (enter.turnedOn) {", "the title keeps the game paused every frame, P or not"),
+    Fault("contact-every-frame", "app/GameState.cpp", "if (contactFrames == 1)",
+          "if (contactFrames >= 1)", "a contact lasting several frames costs one life"),
+    Fault("lives-past-three", "app/GameState.cpp", "if (hits >= kLives) {",
+          "if (hits > kLives) {", "the third hit ends the game"),
+    Fault("score-until-400-inclusive", "app/GameState.cpp", "wholeSeconds(t) < kScoreUntil",
+          "wholeSeconds(t) <= kScoreUntil", "the score stands from clock second 400 on"),
+    Fault("speed-up-every-5s", "app/GameState.cpp", "second % kSpeedUpPeriod != 0",
+          "second % (kSpeedUpPeriod / 2) != 0", "the world speeds up every ten seconds"),
+    Fault("time-limit-10000", "app/GameState.cpp", "wholeSeconds(t) != kTimeLimit",
+          "wholeSeconds(t) != kTimeLimit + 1", "clock second 10000 ends the game"),
+    Fault("f5-key-code", "app/GameState.h", "constexpr int kF5 = 294;",
+          "constexpr int kF5 = 293;", "F5, not F4, switches mip-mapping"),
+    Fault("parse-ignores-fail", "app/CommandLine.cpp", "return !stream.fail() && !stream.bad();",
+          "return !stream.bad();", "a window size that is not a number is rejected"),
+    Fault("debug-id-2-shown", "app/DebugFormat.cpp", "if (id == 2 || id == 131185)",
+          "if (id == 131185)", "driver message 2 floods the console every frame"),
+    Fault("compile-log-512", "render/Shader.cpp", "kCompileLogSize = 512;",
+          "kCompileLogSize = 256;", "compile logs are printed up to 511 characters"),
+    Fault("cube-map-unit-3", "render/RenderConstants.h", "kShadowCubeMapUnit = 3;",
+          "kShadowCubeMapUnit = 4;", "the lit shadow program samples depthMap on unit 3"),
+    Fault("sampler-number-dropped", "render/Mesh.cpp",
+          "const std::string sampler = type + std::to_string(number);",
+          "const std::string sampler = type;", "shaders name samplers texture_diffuse1, ..."),
+    Fault("mipmap-filter-swapped", "render/Model.cpp",
+          "mipmapWanted ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR",
+          "mipmapWanted ? GL_LINEAR : GL_LINEAR_MIPMAP_LINEAR", "F5 switches trilinear filtering"),
+    Fault("glyph-advance-26-6", "render/TextRenderer.cpp", "glyph.advance >> 6",
+          "glyph.advance >> 5", "FreeType advances are 26.6 fixed point"),
+    Fault("shadow-near-0.1", "pipeline/PipelineConstants.h", "kShadowNear = 1.0f;",
+          "kShadowNear = 0.1f;", "casters within 1 unit of the light are clipped, cast nothing"),
+    Fault("shadow-far-25", "pipeline/PipelineConstants.h", "kShadowFar = 25.0f;",
+          "kShadowFar = 50.0f;", "the cube map covers 25 units around the light"),
+    Fault("bloom-targets-rgb8", "pipeline/BloomRenderer.cpp",
+          "glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width,",
+          "glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width,",
+          "HDR targets must hold colours above 1.0, or bright parts clip before tone mapping"),
+    Fault("composite-other-pingpong", "pipeline/BloomRenderer.cpp",
+          "glBindTexture(GL_TEXTURE_2D, pingpongColorBuffers[0]);",
+          "glBindTexture(GL_TEXTURE_2D, pingpongColorBuffers[1]);",
+          "the composite reads target 0, last written by the blur"),
+    Fault("blur-passes-10", "pipeline/BloomRenderer.cpp", "i < kBlurPasses;",
+          "i < kBlurPasses - 2;", "ten passes give the glow its width"),
+    Fault("blur-reads-scene", "pipeline/BloomRenderer.cpp",
+          "glBindTexture(GL_TEXTURE_2D, colorBuffers[1]);\n            renderQuad();",
+          "glBindTexture(GL_TEXTURE_2D, colorBuffers[0]);\n            renderQuad();",
+          "only the bright part glows, not the whole scene"),
+    Fault("exposure-1", "pipeline/BloomRenderer.cpp", "exposure(kExposure)", "exposure(0.5f)",
+          "tone mapping at exposure 1.0 sets the picture's brightness"),
+    Fault("face-up-vectors", "pipeline/ShadowPass.cpp", "{0, -1, 0}, {0, -1, 0}, {0, 0, 1},",
+          "{0, -1, 0}, {0, -1, 0}, {0, 0, -1},", "GL's cube faces fix each face's up vector"),
+    Fault("hidden-to-220-open", "pipeline/WorldDraw.cpp", "ringAngle <= kHiddenStoneTo",
+          "ringAngle < kHiddenStoneTo", "a stone at exactly 220 degrees is hidden"),
+    Fault("shadowless-to-200-open", "pipeline/WorldDraw.cpp", "ringAngle <= kShadowlessStoneTo",
+          "ringAngle < kShadowlessStoneTo", "a stone at exactly 200 degrees casts no shadow"),
+    Fault("shadow-test-reversed", "Shader/BasicLightingBloomShadow.fragment",
+          "receiver - bias > closest", "receiver - bias < closest",
+          "a fragment is shadowed when a caster lies nearer the light"),
+    Fault("depth-not-over-far", "Shader/DepthShader.fragment",
+          "distance(fragPos.xyz, lightPos) / far_plane;", "distance(fragPos.xyz, lightPos);",
+          "the cube map stores distance / far_plane, which the lit program multiplies back"),
+    Fault("gl-layer-shifted", "Shader/DepthShader.geometry", EMIT,
+          EMIT.replace("gl_Layer = face;", "gl_Layer = (face + 1) % 6;"),
+          "layer i of the cube map is face i of the shadow matrices"),
+    Fault("bright-threshold", "Shader/BasicLightingBloom.fragment",
+          "dot(color, kLuminance) > 1.0", "dot(color, kLuminance) > 0.5",
+          "only luminance above 1.0 glows"),
+    Fault("tbn-not-transposed", "Shader/NormalMapping.vertex",
+          "mat3 toTangent = transpose(mat3(t, b, n));", "mat3 toTangent = mat3(t, b, n);",
+          "world to tangent space is the inverse (transpose) of the TBN basis"),
+    Fault("text-alpha-not-red", "Shader/TextShader.fragment", "texture(text, TexCoords).r",
+          "texture(text, TexCoords).a", "glyph coverage lives in the red channel"),
+]
+
+
+def check_faults(root):
+    """Every original must occur exactly once, or the table has gone stale."""
+    problems = []
+    names = [fault.name for fault in FAULTS]
+    problems += ["duplicate name " + n for n in sorted(set(names)) if names.count(n) > 1]
+    for fault in FAULTS:
+        path = os.path.join(root, fault.path)
+        if not os.path.isfile(path):
+            problems.append(f"{fault.name}: {fault.path} does not exist")
+            continue
+        with open(path) as f:
+            count = f.read().count(fault.original)
+        if count != 1:
+            problems.append(f"{fault.name}: original text found {count} times in {fault.path}")
+    return problems
+
+
+def skipped(relative):
+    top = relative.split(os.sep)[0]
+    return (top in (".git", "External") or top.startswith("build")
+            or "__pycache__" in relative.split(os.sep))
+
+
+def tree_files(top):
+    for folder, dirs, names in os.walk(top):
+        relative = os.path.relpath(folder, top)
+        dirs[:] = [d for d in dirs if not skipped(os.path.normpath(os.path.join(relative, d)))]
+        yield from (os.path.normpath(os.path.join(relative, name)) for name in names)
+
+
+def mirror(root, scratch):
+    """Copies changed files only: unchanged ones keep their times and their objects stay valid.
+    A changed file gets the current time, so the build always sees it as new."""
+    wanted = set(tree_files(root))
+    for path in wanted:
+        source, target = os.path.join(root, path), os.path.join(scratch, path)
+        if not os.path.isfile(target) or not filecmp.cmp(source, target, shallow=False):
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            shutil.copyfile(source, target)
+            shutil.copymode(source, target)
+    for path in set(tree_files(scratch)) - wanted:
+        os.remove(os.path.join(scratch, path))
+
+
+def run(command, cwd, timeout):
+    """(exit status or None after a timeout, output). A timeout ends the whole process group."""
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, start_new_session=True)
+    try:
+        output, _ = process.communicate(timeout=timeout)
+        return process.returncode, output
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        output, _ = process.communicate()
+        return None, output
+
+
+def culprit(status, output):
+    """The first failing test of a failed run, or how the run ended."""
+    if status is None:
+        return "hung (timeout)"
+    match = re.search(r"^\[  FAILED  \] (\S+)", output, re.M) or \
+        re.search(r"Test +#\d+: (\S+) \.*\**(?:Failed|Timeout|Exception)", output)
+    if match:
+        return match.group(1)
+    if status < 0:
+        return "crashed (" + signal.Signals(-status).name + ")"
+    return f"exit status {status}"
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                               "1280x1024x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        sys.exit("Xvfb did not start")
+    os.environ["DISPLAY"] = ":" + number
+    return server
+
+
+def tiers(fault, build, e2e):
+    gtest = ["--gtest_brief=1", "--gtest_fail_fast"]
+    chosen = [] if fault and fault.path.startswith("Shader/") else \
+        [("unit", [os.path.join(build, "unit_tests")] + gtest)]
+    chosen.append(("gl", [os.path.join(build, "gl_tests")] + gtest))
+    if e2e:
+        chosen.append(("e2e", ["ctest", "-L", "e2e", "--stop-on-failure", "--output-on-failure"]))
+    return chosen
+
+
+def judge(fault, scratch, build_command, tier_commands, limits):
+    """Plants the fault, rebuilds and runs the tiers in order (in the build folder, as the game
+    runs); the file is restored whatever happens, and the next build recompiles it."""
+    path = os.path.join(scratch, fault.path)
+    with open(path) as f:
+        original = f.read()
+    try:
+        with open(path, "w") as f:
+            f.write(original.replace(fault.original, fault.replacement))
+        if run(build_command, scratch, None)[0] != 0:
+            return "INVALID", "does not compile: fix the fault in the table"
+        for tier, command in tier_commands:
+            status, output = run(command, os.path.join(scratch, "build"), limits[tier])
+            if status != 0:
+                return "KILLED", f"{tier}: {culprit(status, output)}"
+        return "SURVIVED", ""
+    finally:
+        with open(path, "w") as f:
+            f.write(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--e2e", action="store_true", help="also run the end-to-end tier")
+    parser.add_argument("--only", nargs="+", metavar="NAME_SUBSTRING", help="faults to run")
+    parser.add_argument("--list", action="store_true", help="list the faults and stop")
+    parser.add_argument("--scratch", default="/tmp/zelto-mutate", help="scratch tree and build")
+    parser.add_argument("--jobs", type=int, default=2, help="parallel compile jobs")
+    args = parser.parse_args()
+
+    problems = check_faults(ROOT)
+    if problems:
+        sys.exit("The fault table no longer matches the sources:\n  " + "\n  ".join(problems))
+    faults = [f for f in FAULTS if not args.only or any(s in f.name for s in args.only)]
+    if not faults:
+        sys.exit("no fault name contains " + " or ".join(args.only))
+    if args.list:
+        for fault in faults:
+            print(f"{fault.name:<28} {fault.path:<42} {fault.why}")
+        return 0
+
+    started = time.monotonic()
+    scratch = os.path.abspath(args.scratch)
+    build = os.path.join(scratch, "build")
+    mirror(ROOT, scratch)
+    if not os.path.isfile(os.path.join(build, "build.ninja")):
+        status, output = run(["cmake", "-S", scratch, "-B", build, "-G", "Ninja"], scratch, None)
+        if status != 0:
+            sys.exit(output + "\nconfiguring the scratch build failed")
+    targets = ["unit_tests", "gl_tests"] + (["repair_zelto"] if args.e2e else [])
+    build_command = ["cmake", "--build", build, "--parallel", str(args.jobs), "--target"] + targets
+    server = start_xvfb() if not os.environ.get("DISPLAY") else None
+    try:
+        # The unmutated tree must pass, and sets each tier's time limit.
+        status, output = run(build_command, scratch, None)
+        if status != 0:
+            sys.exit(output + "\nthe unmutated scratch tree does not build")
+        limits = {}
+        for tier, command in tiers(None, build, args.e2e):
+            begun = time.monotonic()
+            status, output = run(command, build, None)
+            if status != 0:
+                sys.exit(output + f"\nthe unmutated tree fails the {tier} tier: "
+                         + culprit(status, output))
+            limits[tier] = 30 + 5 * (time.monotonic() - begun)
+        print(f"baseline passes ({time.monotonic() - started:.0f} s); {len(faults)} faults")
+
+        verdicts = []
+        for number, fault in enumerate(faults, 1):
+            begun = time.monotonic()
+            verdict, detail = judge(fault, scratch, build_command, tiers(fault, build, args.e2e),
+                                    limits)
+            verdicts.append((fault, verdict))
+            print(f"{number:2}/{len(faults)} {fault.name:<28} {verdict:<8}"
+                  f" {time.monotonic() - begun:4.0f} s  {detail}", flush=True)
+    finally:
+        if server:
+            server.terminate()
+            server.wait()
+
+    for fault, verdict in verdicts:
+        if verdict != "KILLED":
+            print(f"{verdict.lower()}: {fault.name} ({fault.path}): {fault.why}")
+    killed = sum(verdict == "KILLED" for _, verdict in verdicts)
+    survived = sum(verdict == "SURVIVED" for _, verdict in verdicts)
+    score = 100.0 * killed / max(killed + survived, 1)
+    print(f"run time {(time.monotonic() - started) / 60:.1f} min")
+    print(f"{killed} killed, {survived} survived ({score:.0f}%)")
+    return 0 if score >= PASS_MARK and killed + survived == len(verdicts) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
