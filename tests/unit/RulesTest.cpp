@@ -3,56 +3,44 @@
 #include <gtest/gtest.h>
 #include <string>
 
-TEST(Rules, FirstFrameRendersThenTheTitleComesUpWithTheDefaultFeatures) {
-    Zelto z;
-    z.frame(1.0f);
-    EXPECT_FALSE(z.screens.title) << "the first frame is not paused yet";
-    EXPECT_TRUE(z.state.startScreen && z.state.paused);
-    EXPECT_TRUE(z.state.normalMapOn && !z.state.shadowsOn && z.state.bloomOn && z.state.mipmapOn);
-    EXPECT_EQ(z.effects.blending, std::optional<bool>(true));
-    EXPECT_EQ(z.effects.mipmap, std::optional<bool>(true));
-    EXPECT_FALSE(z.effects.wireframe.has_value());
-    z.next();
-    EXPECT_TRUE(z.screens.title);
-    EXPECT_EQ(z.state.score, 10);
-}
+TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
+    Zelto title;
+    title.frame(1.0f);
+    EXPECT_FALSE(title.screens.title) << "the first frame is not paused yet";
+    EXPECT_TRUE(title.state.startScreen && title.state.paused);
+    EXPECT_EQ(title.effects.blending, std::optional<bool>(true));
+    EXPECT_EQ(title.effects.mipmap, std::optional<bool>(true));
+    title.next();
+    EXPECT_TRUE(title.screens.title);
 
-TEST(Rules, ToggleKeysActWhileHeldAndSwitchAtReleases) {
     const char* held = ".##..##.."; // '#': the key is down in that frame
     const struct {
         int key;
         bool title;
-        const char* held;
         bool GameState::*flag;
-        const char* expected;
-        const char* printed;
-        const char* why;
+        const char *held, *expected, *printed, *why;
     } rows[] = {
-        {GLFW_KEY_P, false, held, &GameState::paused, "011111100", "START\n",
+        {GLFW_KEY_P, false, &GameState::paused, held, "011111100", "START\n",
          "P pauses at the press and resumes at the second release"},
-        {GLFW_KEY_L, false, held, &GameState::movingLightOn, "011111100", "START\n",
+        {GLFW_KEY_L, false, &GameState::movingLightOn, held, "011111100", "START\n",
          "L: the moving light goes off at the second release"},
-        {GLFW_KEY_F1, false, held, &GameState::helpScreen, "011111100", "START\n", "F1: help"},
-        {GLFW_KEY_F6, false, held, &GameState::bloomOn, "111001111", "START\n",
+        {GLFW_KEY_F6, false, &GameState::bloomOn, held, "111001111", "START\n",
          "bloom starts on: the first release switches it off, a press shows it"},
-        {GLFW_KEY_F5, false, held, &GameState::mipmapOn, "111001111", "START\n", "mip-mapping"},
-        {GLFW_KEY_F7, false, held, &GameState::shadowsOn, "000110000", "START\n",
+        {GLFW_KEY_F5, false, &GameState::mipmapOn, held, "111001111", "START\n", "mip-mapping"},
+        {GLFW_KEY_F7, false, &GameState::shadowsOn, held, "000110000", "START\n",
          "normal mapping starts on; shadows while it is off"},
-        {GLFW_KEY_ENTER, false, held, &GameState::startScreen, "000000000", "START\n",
+        {GLFW_KEY_ENTER, false, &GameState::startScreen, held, "000000000", "START\n",
          "Enter does nothing once the title has gone"},
-        {GLFW_KEY_ENTER, true, ".##..", &GameState::startScreen, "11100", "START\n",
+        {GLFW_KEY_ENTER, true, &GameState::startScreen, ".##..", "11100", "START\n",
          "the title goes at the release of Enter"},
-        {GLFW_KEY_P, true, ".#..#..", &GameState::paused, "1111111", "",
+        {GLFW_KEY_P, true, &GameState::paused, ".#..#..", "1111111", "",
          "the title keeps the game paused whatever P does"},
-        {GLFW_KEY_F1, true, ".#..#..", &GameState::startScreen, "1100000", "",
+        {GLFW_KEY_F1, true, &GameState::startScreen, ".#..#..", "1100000", "",
          "help shown over the title clears it for good; closing help prints nothing"},
     };
     for (const auto& row : rows) {
         Zelto z;
-        if (row.title)
-            z.frame(1.0f);
-        else
-            z.play();
+        row.title ? z.frame(1.0f) : z.play();
         std::string actual;
         for (const char* c = row.held; *c != '\0'; ++c) {
             z.key(row.key, *c == '#' ? GLFW_PRESS : GLFW_RELEASE);

@@ -5,14 +5,12 @@
 #include <deque>
 #include <glm/gtc/matrix_transform.hpp>
 
-namespace {
-std::deque<double> script;
-int draws = 0;
-} // namespace
+int randomDraws = 0;
+static std::deque<double> script;
 
 // Resolved before the C library's, so every stone placement of the game draws from here.
 extern "C" int rand() noexcept {
-    ++draws;
+    ++randomDraws;
     const double fraction = script.empty() ? 0.5 : script.front();
     if (!script.empty())
         script.pop_front();
@@ -21,24 +19,16 @@ extern "C" int rand() noexcept {
 
 void scriptRandom(std::initializer_list<double> fractions) {
     script.assign(fractions.begin(), fractions.end());
-    draws = 0;
-}
-
-int randomDraws() {
-    return draws;
-}
-
-Model sized(float width, float height) {
-    Model model;
-    model.width = width;
-    model.height = height;
-    return model;
+    randomDraws = 0;
 }
 
 Zelto::Zelto(std::initializer_list<double> draws) {
     scriptRandom(draws);
-    world = buildWorld({&body, &ball, &ring, &sky, &planet},
-                       [] { return new Model(sized(0.5f, 0.5f)); });
+    body.width = 1.0f, body.height = 2.0f;
+    ring.width = 10.0f, ring.height = 2.0f;
+    stoneShape.width = stoneShape.height = 0.5f;
+    world =
+        buildWorld({&body, &ball, &ring, &sky, &planet}, [this] { return new Model(stoneShape); });
     camera = Camera(world.robot, followPoint(*world.robot), {0.0f, 1.0f, 0.0f}, -90.0f, 0.0f, 0.0f);
     controls.jump = world.jump;
 }
@@ -56,19 +46,8 @@ void Zelto::frame(float t) {
     effects = state.keyToggles(controls.keys, out);
 }
 
-void Zelto::tap(int code) {
-    key(code, GLFW_PRESS);
-    next();
-    key(code, GLFW_RELEASE);
-    next();
-}
-
-void Zelto::play() {
-    frame(1.0f);
-    tap(GLFW_KEY_ENTER);
-}
-
 void Zelto::put(int i, float ringAngle, glm::vec3 centre) {
     stone(i).ringAngle = ringAngle;
+    stone(i).tubeAngle = 90.0f;
     stone(i).model->modelMatrix = glm::translate(glm::mat4(1.0f), centre);
 }

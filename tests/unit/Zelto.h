@@ -1,12 +1,10 @@
 #pragma once
 
 // The game without its window: the world on hand-sized models, the camera, the controller and
-// the state, stepped in the loop's order with an injected clock t (no real time anywhere).
-//
-// Track 10 wide and 2 high: major radius 4, minor radius 1. Robot body 1 wide and 2 high: body
-// sphere of radius 0.5, head sphere of radius 0.5. Stones 0.5 wide: radius 0.25. The robot
-// standing on top of the tube at -X has its feet at (-4, 1, 0), its body sphere at
-// (-4, 1.5, 0) and its head sphere at (-4, 2.5, 0).
+// the state, stepped in the loop's order on an injected clock t (no real time anywhere).
+// Track 10 wide, 2 high: major radius 4, minor radius 1. Robot body 1 wide, 2 high: body and
+// head spheres of radius 0.5. Stones 0.5 wide: radius 0.25. Standing on top of the tube at -X
+// the robot has its feet at (-4, 1, 0), body sphere at (-4, 1.5, 0), head sphere at (-4, 2.5, 0).
 
 #include "app/GameState.h"
 #include "input/Camera.h"
@@ -23,16 +21,20 @@
 #include <initializer_list>
 #include <sstream>
 
-// This binary replaces the C library's rand with a scripted source: the given fractions of
-// RAND_MAX first, then 0.5 for ever, which places every stone on ring angle 280 and tube angle
-// 180, far from the robot. Resets the count of draws.
-void scriptRandom(std::initializer_list<double> fractions);
-int randomDraws(); // rand calls since the last script
+#define EXPECT_VEC_NEAR(actual, expected, tolerance)                                               \
+    EXPECT_LT(glm::length((actual) - (expected)), tolerance)
 
-Model sized(float width, float height);
+constexpr float kDeg = 0.017453292f; // radians per degree, as the world converts
+
+// This binary replaces the C library's rand with a scripted source: the given fractions of
+// RAND_MAX first, then 0.5 for ever, which places a stone at ring angle 280, tube angle 180.
+void scriptRandom(std::initializer_list<double> fractions);
+extern int randomDraws; // rand calls since the last script
 
 struct Zelto {
-    Model body = sized(1.0f, 2.0f), ball, ring = sized(10.0f, 2.0f), sky, planet;
+    static glm::vec3 centre(const Model& model) { return glm::vec3(model.modelMatrix[3]); }
+
+    Model body, ball, ring, sky, planet, stoneShape;
     World world;
     Camera camera;
     Controls controls{nullptr};
@@ -42,7 +44,7 @@ struct Zelto {
     ToggleEffects effects;
     float clock = 1.0f;
 
-    // Builds the world on the scripted draws (the first is discarded by stone creation).
+    // Builds the world on the scripted draws (stone creation discards the first).
     explicit Zelto(std::initializer_list<double> draws = {});
     ~Zelto() { releaseWorld(world); }
 
@@ -52,9 +54,16 @@ struct Zelto {
     void frame(float t);
     void next() { frame(clock + 0.05f); }
     void key(int code, int action) { controls.keyCallback(nullptr, code, 0, action, 0); }
-    void tap(int code);
-    // The first frame, then Enter pressed and released: playing.
-    void play();
-    // Puts stone i at a ring angle with its centre at a point, as a placement would.
+    void tap(int code) {
+        key(code, GLFW_PRESS);
+        next();
+        key(code, GLFW_RELEASE);
+        next();
+    }
+    void play() {
+        frame(1.0f);
+        tap(GLFW_KEY_ENTER);
+    } // the first frame, then Enter: playing
+    // Stone i at a ring angle and on top of the tube (where it travels), centred at a point.
     void put(int i, float ringAngle, glm::vec3 centre);
 };
