@@ -22,10 +22,8 @@ TEST(Console, WindowSizeFromTheFirstTwoArguments) {
     };
     for (const auto& row : rows) {
         int width = 0, height = 0;
-        EXPECT_EQ(
-            parseWindowSize(static_cast<int>(row.argv.size()), row.argv.data(), width, height),
-            row.ok)
-            << row.why;
+        const int argc = static_cast<int>(row.argv.size());
+        EXPECT_EQ(parseWindowSize(argc, row.argv.data(), width, height), row.ok) << row.why;
         EXPECT_TRUE(row.width == any || width == row.width) << row.why << ": " << width;
         EXPECT_TRUE(row.height == any || height == row.height) << row.why << ": " << height;
     }
@@ -47,6 +45,8 @@ TEST(Console, DriverMessagesInOneLineFormat) {
          "Shader Compiler, Type = Undefined Behavior, Severity = Unknown"},
         {0x914F, 0x914D, 0, "Application, Type = Performance, Severity = Unknown"},
         {0x9150, 0x9150, 0, "Other, Type = Other, Severity = Unknown"},
+        {GL_DEBUG_SOURCE_THIRD_PARTY, GL_DEBUG_TYPE_PORTABILITY, 0,
+         "Third Party, Type = Portability, Severity = Unknown"},
         {0x1234, GL_DEBUG_TYPE_PUSH_GROUP, 0, "Unknown, Type = Unknown, Severity = Unknown"},
     };
     for (const auto& row : rows)

@@ -21,6 +21,7 @@
 #include <initializer_list>
 #include <sstream>
 
+// Tolerances: 1e-6 or 1e-5 for float rounding of exact points, 1e-4 for points given to 4 places.
 #define EXPECT_VEC_NEAR(actual, expected, tolerance)                                               \
     EXPECT_LT(glm::length((actual) - (expected)), tolerance)
 
