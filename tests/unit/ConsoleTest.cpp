@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-TEST(Console, WindowSizeFromTheFirstTwoArguments) {
+TEST(Console, WindowSizeArgumentsAndDriverMessageLines) {
     const int any = -1; // the argument that failed: its value is not used
     const struct {
         std::vector<const char*> argv;
@@ -27,9 +27,7 @@ TEST(Console, WindowSizeFromTheFirstTwoArguments) {
         EXPECT_TRUE(row.width == any || width == row.width) << row.why << ": " << width;
         EXPECT_TRUE(row.height == any || height == row.height) << row.why << ": " << height;
     }
-}
 
-TEST(Console, DriverMessagesInOneLineFormat) {
     EXPECT_EQ(formatDebugMessage(GL_DEBUG_SOURCE_API, GL_DEBUG_TYPE_ERROR, 4294967295u,
                                  GL_DEBUG_SEVERITY_HIGH, "T"),
               "OpenGL Error: T [Source = API, Type = Error, Severity = High, ID = 4294967295]");
@@ -37,7 +35,7 @@ TEST(Console, DriverMessagesInOneLineFormat) {
     const struct {
         GLenum source, type, severity;
         const char* names;
-    } rows[] = {
+    } messages[] = {
         {0x9149, 0x9149, GL_DEBUG_SEVERITY_MEDIUM, "API, Type = Unknown, Severity = Medium"},
         {0x914A, 0x914B, GL_DEBUG_SEVERITY_LOW,
          "Window System, Type = Deprecated Behavior, Severity = Low"},
@@ -49,11 +47,9 @@ TEST(Console, DriverMessagesInOneLineFormat) {
          "Third Party, Type = Portability, Severity = Unknown"},
         {0x1234, GL_DEBUG_TYPE_PUSH_GROUP, 0, "Unknown, Type = Unknown, Severity = Unknown"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(formatDebugMessage(row.source, row.type, 7, row.severity, "m"),
-                  std::string("OpenGL Error: m [Source = ") + row.names + ", ID = 7]");
-    for (GLuint noisy : {2u, 131185u})
-        EXPECT_EQ(formatDebugMessage(GL_DEBUG_SOURCE_API, GL_DEBUG_TYPE_OTHER, noisy,
-                                     GL_DEBUG_SEVERITY_HIGH, "m"),
-                  "");
+    for (const auto& message : messages)
+        EXPECT_EQ(formatDebugMessage(message.source, message.type, 7, message.severity, "m"),
+                  std::string("OpenGL Error: m [Source = ") + message.names + ", ID = 7]");
+    for (GLuint noisy : {2u, 131185u}) // known-noisy driver notes: an empty line
+        EXPECT_EQ(formatDebugMessage(GL_DEBUG_SOURCE_API, GL_DEBUG_TYPE_OTHER, noisy, 0, "m"), "");
 }

@@ -11,7 +11,11 @@ TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
     EXPECT_EQ(title.effects.blending, std::optional<bool>(true));
     EXPECT_EQ(title.effects.mipmap, std::optional<bool>(true));
     title.next();
-    EXPECT_TRUE(title.screens.title);
+    EXPECT_TRUE(title.screens.title && title.state.runFrames == 2) << "only the first frame ran";
+    title.tap(GLFW_KEY_F3);
+    EXPECT_EQ(title.effects.wireframe, std::optional<bool>(true)) << "lines at the F3 release";
+    title.tap(GLFW_KEY_F1);
+    EXPECT_TRUE(title.screens.help && !title.screens.pause && !title.screens.hearts);
 
     const char* held = ".##..##.."; // '#': the key is down in that frame
     const struct {
@@ -67,8 +71,9 @@ TEST(Rules, ScoreCountsRunningFramesUntilSecond400AndTheClockEndsTheGameAt10000)
     EXPECT_EQ(z.state.score, score + 1) << "and from second 400 on";
     z.frame(9999.9f);
     EXPECT_FALSE(z.state.gameOver);
-    z.frame(10000.0f);
+    z.tap(GLFW_KEY_F1); // help opens at 9999.95; the clock ends the game at 10000.0
     z.frame(10000.5f);
     EXPECT_TRUE(z.state.gameOver && z.state.paused);
+    EXPECT_TRUE(z.screens.gameOver && !z.screens.help) << "the end shows over help";
     EXPECT_EQ(z.out.str(), "START\nGAME OVER\nGAME OVER\n");
 }

@@ -45,26 +45,17 @@ struct Zelto {
     ToggleEffects effects;
     float clock = 1.0f;
 
-    // Builds the world on the scripted draws (stone creation discards the first).
-    explicit Zelto(std::initializer_list<double> draws = {});
+    explicit Zelto(std::initializer_list<double> draws = {}); // the first draw is discarded
     ~Zelto() { releaseWorld(world); }
 
     Player& robot() { return *world.robot; }
     Obstacle& stone(int i) { return *world.obstacles[i]; }
-    // One pass of the loop at clock t, without drawing.
-    void frame(float t);
+    void frame(float t); // one pass of the loop at clock t, without drawing
     void next() { frame(clock + 0.05f); }
     void key(int code, int action) { controls.keyCallback(nullptr, code, 0, action, 0); }
-    void tap(int code) {
-        key(code, GLFW_PRESS);
-        next();
-        key(code, GLFW_RELEASE);
-        next();
-    }
-    void play() {
-        frame(1.0f);
-        tap(GLFW_KEY_ENTER);
-    } // the first frame, then Enter: playing
+    // A press in one frame, the release in the next; playing: the first frame, then Enter.
+    void tap(int code) { key(code, GLFW_PRESS), next(), key(code, GLFW_RELEASE), next(); }
+    void play() { frame(1.0f), tap(GLFW_KEY_ENTER); }
     // Stone i at a ring angle and on top of the tube (where it travels), centred at a point.
     void put(int i, float ringAngle, glm::vec3 centre);
 };
