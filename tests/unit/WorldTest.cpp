@@ -1,214 +1,193 @@
-#include "input/Camera.h"
-#include "render/Model.h"
-#include "world/JumpState.h"
-#include "world/Obstacle.h"
-#include "world/Player.h"
-#include "world/Stones.h"
-#include "world/Torus.h"
-#include "world/WorldConstants.h"
+#include "Zelto.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
-#include <memory>
+#include <tuple>
 
-namespace {
-
-Model sized(float width, float height) {
-    Model model;
-    model.width = width;
-    model.height = height;
-    return model;
-}
-
-#define EXPECT_VEC_NEAR(actual, expected, tolerance)                                               \
-    EXPECT_LT(glm::length((actual) - (expected)), tolerance)
-
-// Track: major radius 4, minor 1. Robot body 1 wide, 2 high: body sphere of radius 0.5 at
-// (-4, 1.5, 0), head sphere of radius 0.5 at (-4, 2.5, 0). Stones: radius 0.25.
-struct World {
-    Model ring = sized(10.0f, 2.0f), body = sized(1.0f, 2.0f), ball;
-    Model stoneModels[2] = {sized(0.5f, 0.5f), sized(0.5f, 0.5f)};
-    Torus track{&ring};
-    Player robot{&body, &track};
-    Camera camera;
-    JumpState jump{&track};
-    Obstacle first{&stoneModels[0], &track}, second{&stoneModels[1], &track};
-
-    World() {
-        robot.ball = &ball;
-        camera = Camera(&robot, followPoint(robot), {0.0f, 1.0f, 0.0f}, -90.0f, 0.0f, 0.0f);
-    }
-    void put(Obstacle& stone, float ringAngle, glm::vec3 centre) {
-        stone.ringAngle = ringAngle;
-        stone.model->modelMatrix = glm::translate(glm::mat4(1.0f), centre);
-    }
-    bool hit(std::vector<Obstacle*> stones) { return jump.checkCollision(stones, &robot); }
-};
-
-bool inPlacementRange(const Obstacle& stone) {
-    const float ring = stone.ringAngle;
-    return ((ring >= 0.0f && ring <= 90.0f) || (ring >= 200.0f && ring <= 360.0f)) &&
-           stone.tubeAngle >= 0.0f && stone.tubeAngle <= 360.0f;
-}
-
-} // namespace
-
-TEST(World, TrackRadiiPlacementRuleAndStartPose) {
-    World world;
-    EXPECT_FLOAT_EQ(world.track.minorRadius, 1.0f);
-    EXPECT_FLOAT_EQ(world.track.majorRadius, 4.0f);
-    // Tube angle 0 is the outer equator; ring angle 90 is -Z (counter-clockwise from +X seen
-    // from above).
-    EXPECT_VEC_NEAR(torusPoint(world.track, 0.0f, 1.0f, 90.0f), glm::vec3(0, 0, -5), 1e-5f);
-
-    // The first frame's pose is the standing pose, whatever the robot's fields hold: on top of
-    // the tube at -X, turned half a turn about Y.
-    world.robot.placeOnTrack();
-    const glm::mat4 standing = world.body.modelMatrix;
-    world.robot.tubeAngle = 33.0f;
-    world.robot.tilt = -57.0f;
-    EXPECT_EQ(startPose(world.track), standing);
-    EXPECT_VEC_NEAR(glm::vec3(standing[3]), glm::vec3(-4, 1, 0), 1e-5f);
-    EXPECT_VEC_NEAR(glm::vec3(standing[0]), glm::vec3(-1, 0, 0), 1e-6f);
-}
-
-TEST(World, FullTurnAroundTheTubeKeepsTheRobotUprightThenDropsTheExcess) {
-    World world;
-    Player& robot = world.robot;
-    const float dt = 1.0f / 60.0f;
-    for (int frame = 0; frame * dt < 360.0f / kSideSpeed; ++frame) {
-        robot.move(kMoveLeft, &world.track, dt);
-        // Feet on the tube surface and body up along the tube's radius, at every frame.
-        const float a = robot.tubeAngle * kDegToRad;
+TEST(World, SidewaysMovesKeepTheRobotUprightAndTurnTheBall) {
+    const struct {
+        float tube, tilt, direction, tubeAfter, tiltAfter;
+        const char* why;
+    } rows[] = {
+        {90.0f, 0.0f, 2, 78.5f, -11.5f, "left: 115 degrees per second, tilt along"},
+        {90.0f, 0.0f, 3, 101.5f, 11.5f, "right"},
+        {360.0f, -360.0f, 3, 11.5f, 11.5f, "a full turn either way is set to 0 first"},
+        {359.0f, 359.0f, 7, 359.0f, 359.0f, "other directions move nothing"},
+    };
+    for (const auto& row : rows) {
+        Zelto z;
+        z.robot().tubeAngle = row.tube;
+        z.robot().tilt = row.tilt;
+        z.robot().move(static_cast<int>(row.direction), z.world.track, 0.1f);
+        EXPECT_FLOAT_EQ(z.robot().tubeAngle, row.tubeAfter) << row.why;
+        EXPECT_FLOAT_EQ(z.robot().tilt, row.tiltAfter) << row.why;
+        EXPECT_FLOAT_EQ(z.robot().ballAngle, row.direction == 7 ? 0.0f : -30.0f) << row.why;
+        if (row.tubeAfter - row.tiltAfter != 90.0f)
+            continue;
+        // Tilt matching the tube angle: feet on the surface, body up along the tube's radius.
+        const float a = row.tubeAfter * kDeg;
         const glm::vec3 radial(-std::cos(a), std::sin(a), 0.0f);
-        EXPECT_VEC_NEAR(glm::vec3(world.body.modelMatrix[3]), glm::vec3(-4, 0, 0) + radial, 1e-4f);
-        EXPECT_VEC_NEAR(glm::vec3(world.body.modelMatrix[1]), radial, 1e-4f);
-        // The ball circles headRadius from a point headRadius above the head.
-        const glm::vec3 ball = glm::vec3(world.ball.modelMatrix[3]) - glm::vec3(-4, 0, 0);
-        EXPECT_NEAR(glm::length(ball - radial * 3.5f), 0.5f, 1e-4f);
+        EXPECT_VEC_NEAR(Zelto::centre(z.body), glm::vec3(-4, 0, 0) + radial, 1e-4f) << row.why;
+        EXPECT_VEC_NEAR(glm::vec3(z.body.modelMatrix[1]), radial, 1e-4f) << row.why;
     }
-    ASSERT_LE(robot.tilt, -360.0f);
-    robot.move(kMoveLeft, &world.track, dt); // set back to 0 before the step
-    EXPECT_EQ(robot.tilt, -kSideSpeed * dt);
-    robot.tubeAngle = 359.0f; // short of a full turn: passes 360 for one frame
-    robot.move(kMoveRight, &world.track, 0.1f);
-    EXPECT_FLOAT_EQ(robot.tubeAngle, 370.5f);
 }
 
-TEST(World, JumpCourseAtSixtyFramesPerSecond) {
-    World world;
+TEST(World, JumpRisesSlowlyAndFallsSteeplyWithTheCamera) {
+    Zelto z;
+    JumpState& jump = *z.world.jump;
     const float dt = 1.0f / 60.0f;
     int frames = 0;
-    float peak = 0.0f, peakTime = 0.0f; // above the surface; seconds after take-off
-    world.jump.start(world.robot, dt);  // take-off and the first step share a frame
-    while (world.jump.jumping && frames < 1000) {
-        world.jump.step(world.robot, world.camera, dt);
-        ++frames;
-        EXPECT_EQ(world.camera.position, followPoint(world.robot));
-        if (world.robot.elevation - 1.0f > peak) {
-            peak = world.robot.elevation - 1.0f;
-            peakTime = frames * dt;
-        }
+    float peak = 0.0f; // above the surface
+    jump.start(z.robot(), dt);
+    for (; jump.jumping && frames < 1000; ++frames) {
+        jump.step(z.robot(), z.camera, dt);
+        EXPECT_FLOAT_EQ(z.camera.position.y, 2.0f + z.robot().elevation) << "level with the head";
+        peak = std::max(peak, z.robot().elevation - 1.0f);
     }
     EXPECT_NEAR(frames, 94, 1);
     EXPECT_NEAR(peak, 3.06f, 0.01f);
-    EXPECT_NEAR(peakTime, 0.9f, 0.02f);
-    EXPECT_EQ(world.robot.elevation, 1.0f);
-    EXPECT_EQ(world.jump.velocity, 6.0f); // ready for the next jump
-    EXPECT_EQ(world.jump.acceleration, -5.0f);
-}
-
-TEST(World, ZeroStepJumpLandsOnItsFirstFrame) {
-    World still;
-    still.jump.start(still.robot, 0.0f); // lands on the same frame without moving
-    still.jump.step(still.robot, still.camera, 0.0f);
-    EXPECT_FALSE(still.jump.jumping);
-    EXPECT_EQ(still.robot.elevation, 1.0f);
-    still.jump.step(still.robot, still.camera, 0.5f); // idle: not even the ball turns
-    EXPECT_EQ(still.robot.ballAngle, 0.0f);
-}
-
-TEST(World, RandomPlacementNeverLandsNearTheRobot) {
-    World world;
-    int far = 0;
-    for (int i = 0; i < 2000; ++i) {
-        placeAtRandom(world.first, world.track);
-        ASSERT_TRUE(inPlacementRange(world.first)) << world.first.ringAngle;
-        far += world.first.ringAngle >= 200.0f;
-        EXPECT_EQ(glm::vec3(world.first.model->modelMatrix[3]),
-                  torusPoint(world.track, world.first.tubeAngle, 1.25f, world.first.ringAngle));
-        world.robot.tubeAngle = static_cast<float>(i % 360); // wherever the robot stands
-        ASSERT_FALSE(world.hit({&world.first}));
-    }
-    EXPECT_NEAR(far, 1000, 200); // both stretches are used
-}
-
-TEST(World, CreateStonesGivesEachItsModelAndDrawsOncePlusThreePerStone) {
-    World world;
-    std::vector<std::unique_ptr<Model>> models;
-    auto load = [&models] {
-        models.push_back(std::make_unique<Model>(sized(0.6f, 0.4f)));
-        return models.back().get();
+    EXPECT_EQ(z.body.modelMatrix, startPose(*z.world.track)) << "landed in the first frame's pose";
+    // One step of 0.1 s below a peak of 2: elevation, velocity, acceleration, still jumping.
+    const auto stepFrom = [&](float elevation, float velocity, float acceleration) {
+        z.robot().elevation = elevation;
+        jump.velocity = velocity;
+        jump.acceleration = acceleration;
+        jump.jumping = true;
+        jump.peakElevation = 2.0f;
+        jump.step(z.robot(), z.camera, 0.1f);
+        return std::tuple(z.robot().elevation, jump.velocity, jump.acceleration, jump.jumping);
     };
-    std::vector<Obstacle*> stones;
-    std::vector<GameObject*> objects{&world.track};
-    std::srand(1); // the sequence of a never-seeded generator
-    createStones(&world.track, stones, objects, load);
-    const int next = std::rand();
-    std::srand(1);
-    for (int i = 0; i < 1 + 3 * 30; ++i)
-        std::rand();
-    EXPECT_EQ(std::rand(), next);
-    ASSERT_EQ(objects.size(), 31u);
-    for (size_t i = 0; i < stones.size(); ++i) {
-        EXPECT_EQ(objects[i + 1], stones[i]);
-        EXPECT_EQ(stones[i]->model, models[i].get());
-        delete stones[i];
-    }
+    EXPECT_EQ(stepFrom(1.0f, -3.0f, -20.0f), std::tuple(1.0f, 6.0f, -5.0f, false))
+        << "feet on the surface: landed, the start values back";
+    EXPECT_EQ(stepFrom(2.0f, 0.0f, -5.0f), std::tuple(2.0f, -0.8f, -8.0f, true))
+        << "no higher than the peak counts as falling";
 }
 
-TEST(World, StonesTravelSixtyDegreesPerRadianAndRestartAfterAFullTurn) {
-    World world;
-    std::vector<Obstacle*> stones{&world.first, &world.second};
-    world.first.ringAngle = 10.0f;
-    world.second.ringAngle = 350.0f;
-    advanceObstacles(stones, 0.5f, 0.5f); // the track turns 0.25 rad
-    EXPECT_FLOAT_EQ(world.first.ringAngle, 25.0f);
-    EXPECT_FLOAT_EQ(world.second.ringAngle, 365.0f);
-    advanceObstacles(stones, 0.5f, 0.5f);
-    EXPECT_EQ(world.second.ringAngle, 0.0f); // not 5 plus the step
-    EXPECT_EQ(glm::vec3(world.stoneModels[1].modelMatrix[3]),
-              torusPoint(world.track, 0.0f, 1.25f, 0.0f));
-}
-
-TEST(World, CollisionWindowSpheresAndOneStonePerFrame) {
-    World world;
-    const glm::vec3 onBody(-4.0f, 1.25f, 0.0f);
-    for (float ring : {134.9f, 180.1f, 135.0f, 180.0f}) {
-        world.put(world.first, ring, onBody);
-        EXPECT_EQ(world.hit({&world.first}), ring == 135.0f || ring == 180.0f) << ring;
-    }
-    const std::pair<glm::vec3, bool> cases[] = {
-        {{-4.0f, 3.2f, 0.0f}, true},  // head only
-        {{-4.7f, 1.5f, 0.0f}, true},  // body only
-        {{-4.0f, 3.25f, 0.0f}, true}, // touching the head, 0.75 apart
-        {{-4.0f, 3.3f, 0.0f}, false}, // just clear of the head
+TEST(World, StonesArePlacedFromThreeDrawsAwayFromTheRobot) {
+    // Fractions of the random range: stretch, ring angle, tube angle. Then one frame of travel
+    // while the track turns 0.25 rad: 15 ring degrees, or back to 0 from a full turn.
+    const struct {
+        float stretch, ring, tube, ringAngle, tubeAngle, travelled;
+        glm::vec3 centre;
+        const char* why;
+    } rows[] = {
+        {0.5f, 0.0f, 1.0f, 200.0f, 360.0f, 215.0f, {-4.9334f, 0, 1.7956f}, "a half: far, from 200"},
+        {1.0f, 1.0f, 0.25f, 360.0f, 90.0f, 0.0f, {4, 1.25f, 0}, "which ends at 360"},
+        {0.49f, 1.0f, 0.0f, 90.0f, 0.0f, 105.0f, {0, 0, -5.25f}, "below a half near, up to 90"},
     };
-    for (const auto& [centre, hit] : cases) {
-        world.put(world.first, 150.0f, centre);
-        EXPECT_EQ(world.hit({&world.first}), hit) << centre.x << " " << centre.y;
+    for (const auto& row : rows) {
+        // Stone creation discards the first draw: the first stone takes the row's three.
+        Zelto z({0.0, row.stretch, row.ring, row.tube});
+        EXPECT_EQ(randomDraws, 1 + 3 * 30);
+        EXPECT_FLOAT_EQ(z.stone(0).ringAngle, row.ringAngle) << row.why;
+        EXPECT_FLOAT_EQ(z.stone(0).tubeAngle, row.tubeAngle) << row.why;
+        EXPECT_VEC_NEAR(Zelto::centre(*z.stone(0).model), row.centre, 1e-4f) << row.why;
+        EXPECT_TRUE(z.world.objects.size() == 33 && z.world.objects[0] == z.world.track &&
+                    z.world.objects[2] == &z.stone(0) && z.world.objects[32] == z.world.planet);
+        advanceObstacles(z.world.obstacles, 0.5f, 0.5f);
+        EXPECT_FLOAT_EQ(z.stone(0).ringAngle, row.travelled) << row.why;
+        EXPECT_EQ(Zelto::centre(*z.stone(0).model),
+                  torusPoint(*z.world.track, row.tubeAngle, 1.25f, row.travelled));
     }
+}
 
-    // Two stones touching: only the first is re-placed; the second is hit next frame.
-    world.put(world.first, 170.0f, onBody);
-    world.put(world.second, 175.0f, {-4.0f, 3.0f, 0.0f});
-    const glm::mat4 secondPlace = world.second.model->modelMatrix;
-    EXPECT_TRUE(world.hit({&world.first, &world.second}));
-    EXPECT_TRUE(inPlacementRange(world.first));
-    EXPECT_EQ(world.second.model->modelMatrix, secondPlace);
-    EXPECT_TRUE(world.hit({&world.first, &world.second}));
-    EXPECT_TRUE(inPlacementRange(world.second));
-    EXPECT_FALSE(world.hit({&world.first, &world.second}));
+TEST(World, CollisionWindowAndSpheres) {
+    const glm::vec3 onTop(-4.0f, 1.25f, 0.0f);
+    const struct {
+        float tube, elevation, ring;
+        glm::vec3 centre;
+        bool hit;
+        const char* why;
+    } rows[] = {
+        {90.0f, 1.0f, 150.0f, onTop, true, "standing: a stone on the surface hits the body"},
+        {90.0f, 3.0f, 150.0f, onTop, false, "jumping clears it: the spheres rise"},
+        {0.0f, 1.0f, 150.0f, onTop, false, "moved to the outer equator: dodged"},
+        {0.0f, 1.0f, 150.0f, {-5.5f, 0.7f, 0.0f}, true, "and hit by a stone out there"},
+        {90.0f, 1.0f, 150.0f, {-3.3f, 2.5f, 0.0f}, true, "the head sphere alone"},
+        {90.0f, 1.0f, 150.0f, {-4.0f, 3.25f, 0.0f}, true, "touching the head, 0.75 apart"},
+        {90.0f, 1.0f, 150.0f, {-4.0f, 3.3f, 0.0f}, false, "just clear above the head"},
+        {90.0f, 1.0f, 150.0f, {-4.7f, 1.5f, 0.0f}, true, "the body sphere alone"},
+        {90.0f, 1.0f, 135.0f, onTop, true, "the window starts at 135, included"},
+        {90.0f, 1.0f, 180.0f, onTop, true, "and ends at the robot, 180, included"},
+        {90.0f, 1.0f, 134.9f, onTop, false, "not yet in the window"},
+        {90.0f, 1.0f, 180.1f, onTop, false, "past the robot: never tested again"},
+    };
+    for (const auto& row : rows) {
+        Zelto z;
+        z.robot().tubeAngle = row.tube;
+        z.robot().elevation = row.elevation;
+        z.put(0, row.ring, row.centre);
+        EXPECT_EQ(z.world.jump->checkCollision(z.world.obstacles, z.world.robot), row.hit)
+            << row.why;
+        EXPECT_FLOAT_EQ(z.stone(0).ringAngle, row.hit ? 280.0f : row.ring) << "re-placed on a hit";
+    }
+}
+
+TEST(World, StepTurnsTheWorldUnlessPausedAndSpeedsUpAtTenthSecondsOfPlay) {
+    // dt 0.25; every stone at ring 10 before the step; a jump taken off with dt 0.1 (elevation
+    // 1.6) goes on in the step to 3.1 in every state. The ball turns 75 degrees in the jump step
+    // and 75 more unless the title shows: ball is its angle after the step.
+    const struct {
+        bool title, paused, over;
+        float t, lastSpeedUp, speed, turn, ring, ball;
+        const char* why;
+    } rows[] = {
+        {false, false, false, 5.5f, 0.0f, 0.1f, 0.025f, 11.5f, -150.0f, "play: 60 ring deg/rad"},
+        {false, true, false, 5.5f, 0.0f, 0.1f, 0.0f, 10.0f, -150.0f, "paused: the world stands"},
+        {false, false, false, 10.2f, 0.0f, 0.2f, 0.05f, 283.0f, -150.0f, "speed-up, reshuffle"},
+        {false, true, false, 10.2f, 0.0f, 0.1f, 0.0f, 10.0f, -150.0f, "none while paused"},
+        {true, false, false, 10.2f, 0.0f, 0.1f, 0.025f, 11.5f, -75.0f, "nor on the title"},
+        {false, false, true, 20.0f, 0.0f, 0.1f, 0.025f, 11.5f, -150.0f, "nor after the end"},
+        {false, false, false, 15.0f, 0.0f, 0.1f, 0.025f, 11.5f, -150.0f, "every ten seconds"},
+        {false, false, false, 10.7f, 10.1f, 0.1f, 0.025f, 11.5f, -150.0f, "once in a second"},
+    };
+    for (const auto& row : rows) {
+        Zelto z;
+        z.state.startScreen = row.title;
+        z.state.paused = row.paused;
+        z.state.gameOver = row.over;
+        z.state.lastSpeedUpTime = row.lastSpeedUp;
+        z.state.deltaTime = 0.25f;
+        for (Obstacle* stone : z.world.obstacles)
+            stone->ringAngle = 10.0f;
+        z.world.jump->start(z.robot(), 0.1f);
+        stepWorld(z.world, z.state, z.camera, row.t);
+        EXPECT_FLOAT_EQ(z.state.speed, row.speed) << row.why;
+        const glm::mat4& track = z.ring.modelMatrix; // a turn about +Y: x axis (cos, 0, -sin)
+        EXPECT_NEAR(std::atan2(-track[0][2], track[0][0]), row.turn, 1e-6f) << row.why;
+        EXPECT_EQ(z.sky.modelMatrix, track) << "the skybox turns with the track";
+        for (Obstacle* stone : z.world.obstacles)
+            EXPECT_NEAR(stone->ringAngle, row.ring, 1e-4f) << row.why;
+        EXPECT_FLOAT_EQ(z.robot().elevation, 3.1f) << row.why;
+        // Turned clockwise seen from above, half a unit from a point half a unit above the head.
+        const float b = row.ball * kDeg;
+        EXPECT_VEC_NEAR(Zelto::centre(z.ball),
+                        glm::vec3(-4 + std::cos(b) / 2, 5.6f, -std::sin(b) / 2), 1e-4f)
+            << row.why;
+    }
+}
+
+TEST(World, EachContactCostsOneLifeAndTheThirdFreezesTheWorldAtOnce) {
+    Zelto z;
+    z.play();
+    const glm::vec3 nearTop = torusPoint(*z.world.track, 90.0f, 1.25f, 178.0f); // touches the body
+    for (int i = 0; i < 4; ++i)
+        z.put(i, 178.0f, nearTop);
+    for (int i = 0; i < 4; ++i) {
+        z.next(); // one stone hit and re-placed a frame, the later ones not even tested
+        EXPECT_TRUE(z.stone(i).ringAngle > 200.0f && (i == 3 || z.stone(3).ringAngle < 180.0f));
+    }
+    EXPECT_EQ(z.state.hits, 1) << "one contact over four frames";
+    for (int hit = 2; hit <= 4; ++hit) {
+        z.next();
+        z.put(0, 178.0f, nearTop);
+        const glm::mat4 track = z.ring.modelMatrix;
+        const float ring = z.stone(5).ringAngle;
+        z.next();
+        EXPECT_EQ(z.state.hits, hit) << "contacts count in every state";
+        EXPECT_EQ(z.state.gameOver && z.state.paused, hit >= 3);
+        EXPECT_EQ(z.screens.hearts, hit < 3) << "no hearts once the game is over";
+        EXPECT_EQ(z.ring.modelMatrix == track && z.stone(5).ringAngle == ring, hit >= 3);
+    }
 }
