@@ -1,0 +1,339 @@
+// The render pipeline under a real context: which program draws what under each render flag,
+// where the light goes, the lit programs' uniforms, normal mapping, the shadow cube map and the
+// shadows it casts, and the HDR bloom pipeline.
+
+#include "GlFixture.h"
+
+namespace {
+
+using PipelineTest = GlFixture;
+
+// One flat colour per program: the channels above 100 tell which program drew a pixel, with or
+// without bloom's tone mapping (which shows 1.0 as 161). The background is blue only.
+enum Drawn { kNone = -1, kBasic, kNormal, kModel, kShadow };
+
+int drawnBy(glm::ivec2 pixel) {
+    const Rgb c = GlFixture::colorAt(pixel);
+    const bool r = c[0] > 100, g = c[1] > 100, b = c[2] > 100;
+    return r && g ? kModel : r && b ? kShadow : r ? kBasic : g ? kNormal : kNone;
+}
+
+// Tone mapping of the composite at exposure 1, to 8 bits.
+float toneMapped(float hdr) {
+    return 255.0f * (1.0f - std::exp(-hdr));
+}
+
+// The quad vertex stage of the bloom pipeline's screen passes.
+constexpr const char* kScreenVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPos; layout(location = 1) in vec2 aTexCoords;
+out vec2 texCoords;
+void main() { texCoords = aTexCoords; gl_Position = vec4(aPos, 1.0); })";
+
+} // namespace
+
+// The program table for every flag combination: shadows pick BasicLightingBloomShadow for the
+// track, robot, ball and stones; otherwise normal mapping picks NormalMapping for the track
+// only and BasicLightingBloom draws the rest; ModelShader always draws the planet and skybox;
+// bloom changes the path, never the choice. Stones on ring angles 183 to 220 (both ends) are
+// hidden. The camera's planes are 0.1 and 100 away, and pixelOf places every object
+// independently of the game's matrices. The light rides on the robot only with L and shadows off.
+TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
+    const glm::vec3 trackAt(-4, 2, 0), robotAt(-1.5f, 2, 0), ballAt(1, 2, 0), planetAt(-4, -2, 0),
+        skyAt(2, -2, -3);
+    struct Stone {
+        glm::vec3 at;
+        float size, ringAngle;
+        bool shown;
+    } stones[] = {
+        {{3.5f, 2, 0}, 1.5f, 0.0f, true},   {{-3, 0, 0}, 1, 182.9f, true},
+        {{-1, 0, 0}, 1, 183.0f, false},     {{1, 0, 0}, 1, 220.0f, false},
+        {{3, 0, 0}, 1, 220.1f, true},       {{0.05f, -0.05f, 9.88f}, 0.004f, 0.0f, true},
+        {{30, -40, -89}, 4.0f, 0.0f, true}, {{30, 40, -91}, 4.0f, 0.0f, false},
+    }; // the last three are 0.12, 99 and 101 away from the eye
+    std::vector<std::pair<Model*, float>> placedStones;
+    for (const Stone& stone : stones)
+        placedStones.emplace_back(quad(placed(stone.at, stone.size)), stone.ringAngle);
+    buildWorld(quad(placed(trackAt, 1.5f)), quad(placed(robotAt, 1.5f)), placedStones,
+               quad(placed(planetAt, 1.5f)));
+    world.robot->ball = quad(placed(ballAt, 1.5f));
+    sky.model = quad(placed(skyAt, 3.0f));
+    look(glm::vec3(0, 0, 10), glm::vec3(0));
+    ScenePrograms programs = game->programs.scene;
+    programs.basicLightingBloom = flat({1, 0, 0});
+    programs.normalMapping = flat({0, 1, 0});
+    programs.modelShader = flat({1, 1, 0});
+    programs.basicLightingBloomShadow = flat({1, 0, 1});
+
+    const struct {
+        RenderFlags flags; // shadows, normal mapping, bloom, moving light
+        int track, lit;
+        bool lightOnRobot;
+    } rows[] = {
+        {{false, false, false, false}, kBasic, kBasic, false},
+        {{false, false, true, true}, kBasic, kBasic, true},
+        {{false, true, false, true}, kNormal, kBasic, true},
+        {{false, true, true, false}, kNormal, kBasic, false},
+        {{true, false, false, true}, kShadow, kShadow, false}, // the cube map needs a fixed light
+        {{true, false, true, false}, kShadow, kShadow, false},
+        {{true, true, false, false}, kShadow, kShadow, false}, // the first frame: shadows win
+        {{true, true, true, true}, kShadow, kShadow, false},
+    };
+    for (const auto& row : rows) {
+        const RenderFlags& f = row.flags;
+        SCOPED_TRACE(testing::Message()
+                     << "shadows " << f.shadowsOn << ", normal mapping " << f.normalMapOn
+                     << ", bloom " << f.bloomOn << ", L " << f.movingLightOn);
+        frame(f, programs);
+        EXPECT_EQ(drawnBy(pixelOf(trackAt)), row.track);
+        EXPECT_EQ(drawnBy(pixelOf(robotAt)), row.lit);
+        EXPECT_EQ(drawnBy(pixelOf(ballAt)), row.lit);
+        EXPECT_EQ(drawnBy(pixelOf(planetAt)), kModel);
+        EXPECT_EQ(drawnBy(pixelOf(skyAt)), kModel);
+        for (const Stone& stone : stones)
+            EXPECT_EQ(drawnBy(pixelOf(stone.at)), stone.shown ? row.lit : kNone)
+                << "stone at " << stone.at.z << ", ring angle " << stone.ringAngle;
+        EXPECT_EQ(lightPos, row.lightOnRobot ? robotAt : kFixedLightPos);
+        float depth = 0.0f; // cleared for the text overlay
+        glReadPixels(pixelOf(trackAt).x, pixelOf(trackAt).y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     &depth);
+        EXPECT_EQ(depth, 1.0f);
+    }
+}
+
+// The three lit programs share one lighting model: a white quad with a flat normal map under the
+// fixed light looks the same, highlight included, whether shadow mapping (nothing in the way),
+// normal mapping or plain lighting draws it, as each gets the light, eye and material values
+// under its own names. The light is dim so that no colour clips in the window. The tolerance
+// covers the flat map's 8-bit normal (tilted by 0.3 degrees) and the shadow filter's rounding.
+TEST_F(PipelineTest, LitProgramsAgreeOnAnUnshadowedSurface) {
+    bmp("flat.bmp", 1, 1, {{128, 128, 255}});
+    write("flat.mtl", "newmtl flat\nmap_Kd white.bmp\nmap_bump flat.bmp\n");
+    write("flat.obj", quadObj("flat", "flat"));
+    buildWorld(quad(placed({1.2f, 1.0f, 0.0f}, 4.0f), "flat.obj"), empty(), {});
+    look({2.7f, 1.3f, 3.5f}, {1.2f, 1.0f, 0.0f});
+    lightColor = glm::vec3(0.3f);
+    // The mirror point of the eye's highlight first, then ground around it.
+    const glm::vec3 points[] = {{1.745f, 1.109f, 0}, {2.2f, 1.3f, 0}, {0.2f, 1.5f, 0},
+                                {1.2f, 0.0f, 0},     {2.5f, 2.2f, 0}, {0.0f, 0.2f, 0}};
+    std::vector<float> plain;
+    frame({false, false, false, false});
+    for (glm::vec3 point : points)
+        plain.push_back(brightness(pixelOf(point)));
+    EXPECT_GT(plain[0], 1.5f * plain[2]) << "the highlight";
+    for (const RenderFlags flags :
+         {RenderFlags{true, false, false, false}, RenderFlags{false, true, false, false}}) {
+        frame(flags);
+        for (size_t i = 0; i < plain.size(); ++i)
+            EXPECT_NEAR(brightness(pixelOf(points[i])), plain[i], 0.04f * plain[i] + 3.0f)
+                << "point " << i << ", shadows " << flags.shadowsOn;
+    }
+}
+
+// The track's normal map tilts the lit surface the way the asset tool encodes it: red along +u,
+// green down the image rows (the importer flips v). The quad is turned about y, so that world
+// and tangent space differ by more than a mirror. The light follows the robot (L, shadows off)
+// to one side of the quad and then the other, half a unit in front of it.
+TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
+    const glm::mat4 turned = placed(glm::vec3(0.0f), 2.0f, 0.9f, glm::vec3(0, 1, 0));
+    const glm::vec3 u = glm::normalize(glm::vec3(turned[0])), up = glm::vec3(0, 1, 0);
+    const glm::vec3 front = glm::normalize(glm::vec3(turned[2]));
+    look(3.0f * front, glm::vec3(0.0f));
+    lightColor = glm::vec3(0.4f);
+    const struct {
+        Rgb map; // a tangent-space normal n, stored as (n + 1) / 2
+        glm::vec3 brighter, darker;
+    } rows[] = {{{204, 128, 230}, u, -u}, {{128, 204, 230}, -up, up}};
+    for (const auto& row : rows) {
+        bmp("n.bmp", 1, 1, {row.map});
+        write("n.mtl", "newmtl n\nmap_Kd white.bmp\nmap_bump n.bmp\n");
+        write("n.obj", quadObj("n", "n"));
+        buildWorld(quad(turned, "n.obj"), empty(), {});
+        float lit[2];
+        for (int side = 0; side < 2; ++side) {
+            const glm::vec3 light = 1.5f * (side == 0 ? row.brighter : row.darker) + 0.5f * front;
+            world.robot->model->modelMatrix = glm::translate(glm::mat4(1.0f), light);
+            frame({false, true, false, true});
+            lit[side] = brightness(pixelOf(glm::vec3(0.0f)));
+        }
+        EXPECT_GT(lit[0], 1.3f * lit[1]) << "map " << row.map[0] << ", " << row.map[1];
+    }
+}
+
+namespace {
+
+// The texel that a cube-map lookup in direction d reads, by OpenGL's face selection: the face
+// of the major axis, and (sc, tc) over that axis mapped from -1..1 to the face's texels.
+float storedAt(const std::vector<float> (&faces)[6], glm::vec3 d, int size) {
+    const glm::vec3 a = glm::abs(d);
+    int face;
+    float sc, tc, ma;
+    if (a.x >= a.y && a.x >= a.z) {
+        face = d.x > 0 ? 0 : 1, sc = d.x > 0 ? -d.z : d.z, tc = -d.y, ma = a.x;
+    } else if (a.y >= a.z) {
+        face = d.y > 0 ? 2 : 3, sc = d.x, tc = d.y > 0 ? d.z : -d.z, ma = a.y;
+    } else {
+        face = d.z > 0 ? 4 : 5, sc = d.z > 0 ? d.x : -d.x, tc = -d.y, ma = a.z;
+    }
+    const int s = std::min(int(0.5f * (sc / ma + 1.0f) * size), size - 1);
+    const int t = std::min(int(0.5f * (tc / ma + 1.0f) * size), size - 1);
+    return faces[face][size_t(t) * size + s];
+}
+
+} // namespace
+
+// One shadowed frame writes each caster's distance to the light, over the far plane (25), into
+// the cube-map texel that a lookup in its direction reads: on every face, for a single-sided
+// quad whose front or back is turned to the light. The planet, the skybox, stones on ring
+// angles 183 to 200 (both ends) and a stone nearer than the near plane (1.0) cast nothing.
+TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
+    enum Role { kTrack, kRobot, kBall, kStone, kPlanet, kSky };
+    const struct {
+        Role role;
+        glm::vec3 direction;
+        float distance, ringAngle;
+        bool casts;
+    } casters[] = {
+        {kTrack, {0.8f, 0.45f, -0.3f}, 3, 0, true},         // +X face
+        {kRobot, {-0.7f, 0.65f, 0.3f}, 3, 0, true},         // -X
+        {kBall, {0.3f, 0.9f, -0.4f}, 3, 0, true},           // +Y
+        {kStone, {-0.45f, -0.85f, -0.3f}, 3, 182.9f, true}, // -Y
+        {kStone, {0.5f, -0.2f, 0.9f}, 3, 200.1f, true},     // +Z
+        {kStone, {-0.35f, 0.6f, -0.75f}, 3, 0, true},       // -Z
+        {kStone, {0.2f, -0.9f, 0.4f}, 3, 183.0f, false},
+        {kStone, {-0.3f, 0.2f, 0.9f}, 3, 200.0f, false},
+        {kStone, {0.3f, -0.3f, -0.9f}, 0.6f, 0, false},
+        {kPlanet, {-0.8f, -0.3f, -0.5f}, 3, 0, false},
+        {kSky, {0.9f, -0.3f, 0.3f}, 3, 0, false},
+    };
+    Model* roles[6] = {};
+    std::vector<std::pair<Model*, float>> stones;
+    for (size_t i = 0; i < std::size(casters); ++i) {
+        const glm::vec3 d = glm::normalize(casters[i].direction);
+        const glm::vec3 centre = kFixedLightPos + casters[i].distance * d;
+        // A look-at from the quad to the light, inverted, turns the quad's back (-z) to the
+        // light; every other quad is turned half round to show its front instead.
+        glm::mat4 matrix = glm::inverse(glm::lookAt(centre, kFixedLightPos, glm::vec3(0, 0, 1)));
+        matrix = glm::rotate(matrix, glm::pi<float>() * float(i % 2), glm::vec3(0, 1, 0));
+        Model* model = quad(glm::scale(matrix, glm::vec3(0.3f)));
+        if (casters[i].role == kStone)
+            stones.emplace_back(model, casters[i].ringAngle);
+        else
+            roles[casters[i].role] = model;
+    }
+    buildWorld(roles[kTrack], roles[kRobot], stones, roles[kPlanet]);
+    world.robot->ball = roles[kBall];
+    sky.model = roles[kSky];
+    frame({true, false, false, false});
+
+    const DepthCubeMap& map = game->depthMap;
+    std::vector<float> faces[6];
+    glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeMap);
+    for (int face = 0; face < 6; ++face) {
+        faces[face].resize(size_t(map.width) * map.height);
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                      faces[face].data());
+    }
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    // The depth buffer keeps 24 bits, and a quad square to its direction varies by far less
+    // than that across one texel.
+    for (const auto& caster : casters)
+        EXPECT_NEAR(storedAt(faces, glm::normalize(caster.direction), map.width),
+                    caster.casts ? caster.distance / 25.0f : 1.0f, 1e-4f)
+            << "role " << caster.role << ", ring angle " << caster.ringAngle;
+}
+
+// With shadow mapping a plate between the light and the ground darkens the ground under it; the
+// same frame without shadows leaves that spot lit. Ground away from the shadow, down to a
+// 21-degree light angle, is as bright with shadows as without (no acne), and the ground right
+// behind a wall standing on it is dark (the shadow stays attached to its caster).
+TEST_F(PipelineTest, CasterDarkensTheGroundOnlyWithShadowMapping) {
+    // The ground lies 2 units under the light, the plate (the robot) 1 unit, so its shadow
+    // spans x 0.6..1.8. The wall (a stone) stands at x = 2.2, 0.6 high, facing the light; its
+    // shadow spans x 2.2..2.63.
+    const float flat = -glm::half_pi<float>();
+    const glm::vec3 under(1.2f, -1.0f, 2.0f);
+    Model* wall = quad(placed({2.2f, -0.7f, 3.0f}, 0.6f, flat, glm::vec3(0, 1, 0)));
+    buildWorld(quad(placed(under, 12.0f, flat)), quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)),
+               {{wall, 0.0f}});
+    look({6.0f, 5.0f, 2.0f}, under);
+    const glm::vec3 points[] = {{1.6f, -1, 2.0f}, {2.6f, -1, 1.5f}, {2.25f, -1, 3.0f},
+                                {2.8f, -1, 3.0f}, {2.6f, -1, 1.0f}, {-1.5f, -1, 2.8f},
+                                {-4.0f, -1, 2.0f}}; // in the plate's shadow, beside it, behind
+                                                    // the wall, past its shadow, open ground
+    float lit[7], shadowed[7];
+    for (float* brightnesses : {lit, shadowed}) {
+        frame({brightnesses == shadowed, false, false, false});
+        for (int i = 0; i < 7; ++i)
+            brightnesses[i] = brightness(pixelOf(points[i]), i == 2 || i == 3 ? 1 : 2);
+    }
+    EXPECT_GT(lit[0], 0.9f * lit[1]) << "without shadows the spot is lit";
+    EXPECT_LT(shadowed[0], 0.4f * lit[0]);
+    EXPECT_LT(shadowed[2], 0.5f * shadowed[1]);
+    EXPECT_GT(shadowed[3], 0.8f * shadowed[1]);
+    // Same lighting model in both programs: unshadowed ground matches within rounding.
+    for (int i : {1, 4, 5, 6})
+        EXPECT_NEAR(shadowed[i], lit[i], 0.04f * lit[i] + 3.0f) << "open ground " << i;
+}
+
+// The composite shows the HDR scene plus the blurred glow, tone mapped. A blur program that adds
+// 0.1 green at every pass counts the passes: the composite reads ping-pong target 0, last
+// written by pass 8, so the glow arrives stepped nine times. The track's red 2.0 survives only in
+// floating-point targets. The skybox glows (green 1.0) but is drawn after the blur: none of its
+// glow is counted. Colours are exact to within the 8-bit rounding of the window.
+TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
+    ScenePrograms programs = game->programs.scene;
+    programs.basicLightingBloom = flat({2.0f, 0, 0}, {0, 0.25f, 0}); // the track's program
+    programs.modelShader = flat({0, 0, 0}, {0, 1.0f, 0});
+    programs.blurShader = program("uniform sampler2D image;\nvoid main() {\n"
+                                  "vec4 stepped = texture(image, texCoords) + vec4(0, 0.1, 0, 0);\n"
+                                  "FragColor = stepped; BrightColor = stepped; }",
+                                  kScreenVertex);
+    const glm::vec3 trackAt(-2.5f, 0, 0), skyAt(2.5f, 0, -1);
+    buildWorld(quad(placed(trackAt, 3.0f)), empty(), {});
+    sky.model = quad(placed(skyAt, 3.0f));
+    look(glm::vec3(0, 0, 10), glm::vec3(0));
+    frame({false, false, true, false}, programs);
+
+    const Rgb track = colorAt(pixelOf(trackAt)), skybox = colorAt(pixelOf(skyAt));
+    EXPECT_NEAR(track[0], toneMapped(2.0f), 2.0f);
+    EXPECT_NEAR(track[1], toneMapped(0.25f + 9 * 0.1f), 2.0f);
+    EXPECT_NEAR(skybox[1], toneMapped(9 * 0.1f), 2.0f);
+}
+
+// With the game's programs a white quad lit far above 1.0 glows past its edge with bloom on,
+// fading with distance; with bloom off the background beside it keeps the clear colour, which
+// has no red or green. A grey quad lit to below 1.0 in luminance does not glow.
+TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
+    bmp("grey.bmp", 1, 1, {{150, 150, 150}});
+    write("grey.mtl", "newmtl grey\nmap_Kd grey.bmp\n");
+    write("grey.obj", quadObj("grey", "grey"));
+    buildWorld(quad(placed({1.2f, 1, 1}, 1)), empty(),
+               {{quad(placed({3.2f, 1, 1}, 1), "grey.obj"), 0}});
+    look({1.2f, 1.0f, 6.0f}, {1.2f, 1.0f, 1.0f});
+    const glm::ivec2 brightEdge = pixelOf({1.7f, 1, 1}), greyEdge = pixelOf({2.7f, 1, 1});
+    auto warmth = [](glm::ivec2 pixel) { return colorAt(pixel)[0] + colorAt(pixel)[1]; };
+    auto right = [](glm::ivec2 pixel, int gap) { return pixel + glm::ivec2(gap, 0); };
+
+    frame({false, false, false, false});
+    EXPECT_GT(warmth(right(brightEdge, -6)), 400) << "the white quad is bright";
+    EXPECT_GT(warmth(right(greyEdge, 6)), 200) << "the grey quad is lit";
+    EXPECT_LE(warmth(right(brightEdge, 3)), 2) << "bloom off";
+
+    frame({false, false, true, false});
+    EXPECT_GT(warmth(right(brightEdge, 3)), 60);
+    EXPECT_GT(warmth(right(brightEdge, 6)), 15);
+    EXPECT_GT(warmth(right(brightEdge, 3)), warmth(right(brightEdge, 6)));
+    EXPECT_LE(warmth(right(greyEdge, -3)), 2) << "the grey quad does not glow";
+}
+
+// A target the driver cannot attach (size 0) is reported once per framebuffer; creation goes on
+// and leaves the window's framebuffer bound.
+TEST_F(PipelineTest, IncompleteBloomTargetsAreReportedOneLineEach) {
+    testing::internal::CaptureStdout();
+    BloomRenderer none(0, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Framebuffer not complete!\nFramebuffer not complete!\nFramebuffer not complete!\n");
+    GLint bound = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+}
