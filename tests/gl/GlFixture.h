@@ -1,8 +1,8 @@
 #pragma once
 
-// The one fixture of the GL tier: the game's programs, text font and render targets made once as
-// start-up makes them, a fresh folder for the model, material and image files that a test
-// writes, a small world of unit quads placed by matrix, the camera, and pixel read-back. Every
+// The one fixture of the GL tier: the game's programs, a font and the render targets, made once
+// as start-up makes them; a fresh folder for the model, material and image files that a test
+// writes; a small world of unit quads placed by matrix; the camera; and pixel read-back. Every
 // test draws into the test window (800 x 600).
 
 #include "GlTestContext.h"
@@ -12,13 +12,11 @@
 #include "input/Camera.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
-#include "pipeline/ScenePass.h"
 #include "render/Model.h"
 #include "render/TextRenderer.h"
 #include "world/Obstacle.h"
 #include "world/Player.h"
 #include "world/Torus.h"
-#include "world/World.h"
 
 #include <array>
 #include <cmath>
@@ -27,8 +25,6 @@
 #include <fstream>
 #include <glm/gtc/matrix_transform.hpp>
 #include <memory>
-#include <string>
-#include <vector>
 
 using Rgb = std::array<int, 3>;
 
@@ -45,8 +41,8 @@ void main() {
 })";
 
 // A unit square in the XY plane around the origin, facing +z, u along +x and v along +y.
-inline std::string quadObj(const std::string& material = "white", const std::string& mtl = "m") {
-    return "mtllib " + mtl + ".mtl\nusemtl " + material +
+inline std::string quadObj(const std::string& material, const std::string& library = "m") {
+    return "mtllib " + library + ".mtl\nusemtl " + material +
            "\nv -0.5 -0.5 0\nv 0.5 -0.5 0\nv 0.5 0.5 0\nv -0.5 0.5 0\n"
            "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\nf 1/1/1 2/2/1 3/3/1\nf 1/1/1 3/3/1 4/4/1\n";
 }
@@ -59,17 +55,23 @@ inline glm::mat4 placed(glm::vec3 centre, float size, float angle = 0.0f,
 }
 
 class GlFixture : public GlTest {
+  public:
+    static Rgb colorAt(glm::ivec2 pixel) {
+        const std::vector<unsigned char> p = readPixels(pixel.x, pixel.y, 1, 1);
+        return {p[0], p[1], p[2]};
+    }
+
   protected:
-    // What start-up makes once: programs with their fixed sampler units, the shadow and bloom
-    // targets, and a font (which sets the unpack alignment that model textures rely on).
-    struct Startup {
+    // What start-up makes once: the programs with their fixed sampler units, the shadow and
+    // bloom targets, and a font, which sets the unpack alignment that model textures rely on.
+    struct Start {
         Programs programs = loadPrograms();
         DepthCubeMap depthMap = createShadowTarget(programs.scene);
         std::unique_ptr<BloomRenderer> bloom = createBloomTarget(programs.scene, kWidth, kHeight);
         TextRenderer menuFont{"../External/Fonts/AGENCYR.TTF", 30};
     };
-    static inline std::unique_ptr<Startup> game;
-    static inline std::string startupMessages;
+    static inline std::unique_ptr<Start> game;
+    static inline std::string startMessages;
 
     std::filesystem::path folder;
     std::vector<std::unique_ptr<Model>> models;
@@ -86,17 +88,15 @@ class GlFixture : public GlTest {
         if (game != nullptr)
             return;
         testing::internal::CaptureStdout();
-        game = std::make_unique<Startup>();
-        startupMessages = testing::internal::GetCapturedStdout();
+        game = std::make_unique<Start>();
+        startMessages = testing::internal::GetCapturedStdout();
     }
 
     void SetUp() override {
-        ASSERT_EQ(startupMessages, "") << "every program builds and every target is complete";
+        ASSERT_EQ(startMessages, "") << "every program builds and every target is complete";
         std::string pattern = (std::filesystem::temp_directory_path() / "zelto-XXXXXX").string();
         folder = mkdtemp(pattern.data());
-        bmp("white.bmp", 1, 1, {{255, 255, 255}});
-        write("m.mtl", "newmtl white\nmap_Kd white.bmp\n");
-        write("quad.obj", quadObj());
+        texturedQuad("quad", "map_Kd " + pixel("white", {255, 255, 255}));
         world.skybox = &sky;
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glViewport(0, 0, kWidth, kHeight);
@@ -118,23 +118,23 @@ class GlFixture : public GlTest {
         for (int row = height - 1; row >= 0; --row) { // the file holds the bottom row first
             for (int x = 0; x < width; ++x)
                 for (int c = 2; c >= 0; --c) // BGR
-                    rows += char(top[size_t(row) * width + x][c]);
+                    rows += char(top[size_t(row) * width + x][size_t(c)]);
             rows.append(size_t((4 - width * 3 % 4) % 4), '\0'); // rows pad to 4 bytes
         }
-        const uint32_t header[] = {uint32_t(54 + rows.size()),
-                                   0,
-                                   54,
-                                   40,
-                                   uint32_t(width),
-                                   uint32_t(height),
-                                   1 | (24 << 16),
-                                   0,
-                                   uint32_t(rows.size()),
-                                   2835,
-                                   2835,
-                                   0,
-                                   0};
+        const uint32_t size = uint32_t(rows.size()), w = uint32_t(width), h = uint32_t(height);
+        const uint32_t header[] = {54 + size, 0, 54, 40, w, h, 1 | (24 << 16), 0, size, 0, 0, 0, 0};
         write(name, "BM" + std::string(reinterpret_cast<const char*>(header), 52) + rows);
+    }
+    // A one-pixel image `name`.bmp; returns its file name.
+    std::string pixel(const std::string& name, Rgb colour) const {
+        bmp(name + ".bmp", 1, 1, {colour});
+        return name + ".bmp";
+    }
+    // `name`.obj, the unit quad with material `name` made of the MTL lines `maps`; returns its
+    // path.
+    std::string texturedQuad(const std::string& name, const std::string& maps) const {
+        write(name + ".mtl", "newmtl " + name + "\n" + maps + "\n");
+        return write(name + ".obj", quadObj(name, name));
     }
 
     // Loads a model file and returns what the load printed.
@@ -144,13 +144,14 @@ class GlFixture : public GlTest {
         return testing::internal::GetCapturedStdout();
     }
 
-    // A unit quad from `file` (white unless the file says otherwise), placed by `matrix`.
-    Model* quad(const glm::mat4& matrix, const std::string& file = "quad.obj") {
-        models.push_back(std::make_unique<Model>((folder / file).string().c_str()));
+    // A unit quad from the file `name` (white unless said otherwise), placed by `matrix`.
+    Model* quad(const glm::mat4& matrix, const std::string& name = "quad") {
+        models.push_back(std::make_unique<Model>((folder / (name + ".obj")).string().c_str()));
         models.back()->measureExtents();
         models.back()->modelMatrix = matrix;
         return models.back().get();
     }
+    Model* empty() { return models.emplace_back(std::make_unique<Model>()).get(); }
 
     // The world lists in the game's order: track, robot, the stones at their ring angles, the
     // planet (an object without a model when none is given, which draws nothing).
@@ -159,6 +160,7 @@ class GlFixture : public GlTest {
         world.track = add(std::make_unique<Torus>(track));
         world.robot = add(std::make_unique<Player>(robot, world.track));
         world.objects = {world.track, world.robot};
+        world.obstacles.clear();
         for (const auto& [model, ringAngle] : stones) {
             world.obstacles.push_back(add(std::make_unique<Obstacle>(model, world.track)));
             world.obstacles.back()->ringAngle = ringAngle;
@@ -170,19 +172,20 @@ class GlFixture : public GlTest {
         objects.push_back(std::move(object));
         return static_cast<T*>(objects.back().get());
     }
-    Model* empty() { return models.emplace_back(std::make_unique<Model>()).get(); }
 
-    // A program from a fragment body (after the mesh inputs and the two colour outputs) with
-    // kMeshVertex or the given vertex stage; view and projection start as identity, so model
-    // space is clip space until a scene pass sets them.
-    Shader program(const std::string& fragmentBody, const std::string& vertex = kMeshVertex) {
+    // A program of kMeshVertex (or `vertex`) and a fragment body that may read the mesh inputs
+    // and write two colour outputs. view and projection start as identity: model space is clip
+    // space until a scene pass sets them.
+    Shader program(const std::string& body, const std::string& vertex = kMeshVertex) {
         const std::string name = "p" + std::to_string(programCount++);
-        const std::string head = "#version 330 core\nin vec3 normal; in vec2 uv; in vec3 tangent; "
-                                 "in vec3 bitangent; in vec2 texCoords;\n"
-                                 "layout(location = 0) out vec4 FragColor;\n"
-                                 "layout(location = 1) out vec4 BrightColor;\n";
         const Shader shader(write(name + ".vertex", vertex).c_str(),
-                            write(name + ".fragment", head + fragmentBody).c_str());
+                            write(name + ".fragment",
+                                  "#version 330 core\nin vec3 normal; in vec2 uv; in vec3 tangent;"
+                                  " in vec3 bitangent; in vec2 texCoords;\n"
+                                  "layout(location = 0) out vec4 FragColor;\n"
+                                  "layout(location = 1) out vec4 BrightColor;\n" +
+                                      body)
+                                .c_str());
         glUseProgram(shader.programId);
         for (const char* matrix : {"view", "projection"})
             glUniformMatrix4fv(glGetUniformLocation(shader.programId, matrix), 1, GL_FALSE,
@@ -211,9 +214,8 @@ class GlFixture : public GlTest {
     void frame(const RenderFlags& flags, const ScenePrograms& programs) {
         glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        lightPos =
-            renderScene(flags, camera, world, lightColor,
-                        SceneTargets{programs, game->depthMap, game->bloom.get(), kWidth, kHeight});
+        lightPos = renderScene(flags, camera, world, lightColor,
+                               {programs, game->depthMap, game->bloom.get(), kWidth, kHeight});
     }
 
     // The window pixel (bottom-left origin) where a world point shows: a pinhole camera with
@@ -225,12 +227,6 @@ class GlFixture : public GlTest {
         const float focal = kHeight / 2 / std::tan(22.5f) / glm::dot(d, camera.front);
         return glm::ivec2(glm::floor(glm::vec2(kWidth / 2 + focal * glm::dot(d, right),
                                                kHeight / 2 + focal * glm::dot(d, camera.up))));
-    }
-
-  public:
-    static Rgb colorAt(glm::ivec2 pixel) {
-        const std::vector<unsigned char> p = readPixels(pixel.x, pixel.y, 1, 1);
-        return {p[0], p[1], p[2]};
     }
 
     // Mean R + G + B (0..765) of the (2r + 1)^2 pixels around `pixel`.

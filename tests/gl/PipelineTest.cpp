@@ -4,6 +4,8 @@
 
 #include "GlFixture.h"
 
+#include <tuple>
+
 namespace {
 
 using PipelineTest = GlFixture;
@@ -18,17 +20,6 @@ int drawnBy(glm::ivec2 pixel) {
     return r && g ? kModel : r && b ? kShadow : r ? kBasic : g ? kNormal : kNone;
 }
 
-// Tone mapping of the composite at exposure 1, to 8 bits.
-float toneMapped(float hdr) {
-    return 255.0f * (1.0f - std::exp(-hdr));
-}
-
-// The quad vertex stage of the bloom pipeline's screen passes.
-constexpr const char* kScreenVertex = R"(#version 330 core
-layout(location = 0) in vec3 aPos; layout(location = 1) in vec2 aTexCoords;
-out vec2 texCoords;
-void main() { texCoords = aTexCoords; gl_Position = vec4(aPos, 1.0); })";
-
 } // namespace
 
 // The program table for every flag combination: shadows pick BasicLightingBloomShadow for the
@@ -36,23 +27,20 @@ void main() { texCoords = aTexCoords; gl_Position = vec4(aPos, 1.0); })";
 // only and BasicLightingBloom draws the rest; ModelShader always draws the planet and skybox;
 // bloom changes the path, never the choice. Stones on ring angles 183 to 220 (both ends) are
 // hidden. The camera's planes are 0.1 and 100 away, and pixelOf places every object
-// independently of the game's matrices. The light rides on the robot only with L and shadows off.
+// independently of the game's matrices. The light rides on the robot only with L and shadows
+// off. The frame ends with the depth cleared for the text overlay.
 TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
     const glm::vec3 trackAt(-4, 2, 0), robotAt(-1.5f, 2, 0), ballAt(1, 2, 0), planetAt(-4, -2, 0),
         skyAt(2, -2, -3);
-    struct Stone {
-        glm::vec3 at;
-        float size, ringAngle;
-        bool shown;
-    } stones[] = {
+    const std::tuple<glm::vec3, float, float, bool> stones[] = {
+        // centre, size, ring angle, shown; the last three are 0.12, 99 and 101 from the eye
         {{3.5f, 2, 0}, 1.5f, 0.0f, true},   {{-3, 0, 0}, 1, 182.9f, true},
         {{-1, 0, 0}, 1, 183.0f, false},     {{1, 0, 0}, 1, 220.0f, false},
         {{3, 0, 0}, 1, 220.1f, true},       {{0.05f, -0.05f, 9.88f}, 0.004f, 0.0f, true},
-        {{30, -40, -89}, 4.0f, 0.0f, true}, {{30, 40, -91}, 4.0f, 0.0f, false},
-    }; // the last three are 0.12, 99 and 101 away from the eye
+        {{30, -40, -89}, 4.0f, 0.0f, true}, {{30, 40, -91}, 4.0f, 0.0f, false}};
     std::vector<std::pair<Model*, float>> placedStones;
-    for (const Stone& stone : stones)
-        placedStones.emplace_back(quad(placed(stone.at, stone.size)), stone.ringAngle);
+    for (const auto& [at, size, ringAngle, shown] : stones)
+        placedStones.emplace_back(quad(placed(at, size)), ringAngle);
     buildWorld(quad(placed(trackAt, 1.5f)), quad(placed(robotAt, 1.5f)), placedStones,
                quad(placed(planetAt, 1.5f)));
     world.robot->ball = quad(placed(ballAt, 1.5f));
@@ -64,11 +52,8 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
     programs.modelShader = flat({1, 1, 0});
     programs.basicLightingBloomShadow = flat({1, 0, 1});
 
-    const struct {
-        RenderFlags flags; // shadows, normal mapping, bloom, moving light
-        int track, lit;
-        bool lightOnRobot;
-    } rows[] = {
+    const std::tuple<RenderFlags, int, int, bool> rows[] = {
+        // shadows, normal mapping, bloom, L; the track's program, the others', light on robot
         {{false, false, false, false}, kBasic, kBasic, false},
         {{false, false, true, true}, kBasic, kBasic, true},
         {{false, true, false, true}, kNormal, kBasic, true},
@@ -76,26 +61,22 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
         {{true, false, false, true}, kShadow, kShadow, false}, // the cube map needs a fixed light
         {{true, false, true, false}, kShadow, kShadow, false},
         {{true, true, false, false}, kShadow, kShadow, false}, // the first frame: shadows win
-        {{true, true, true, true}, kShadow, kShadow, false},
-    };
-    for (const auto& row : rows) {
-        const RenderFlags& f = row.flags;
-        SCOPED_TRACE(testing::Message()
-                     << "shadows " << f.shadowsOn << ", normal mapping " << f.normalMapOn
-                     << ", bloom " << f.bloomOn << ", L " << f.movingLightOn);
-        frame(f, programs);
-        EXPECT_EQ(drawnBy(pixelOf(trackAt)), row.track);
-        EXPECT_EQ(drawnBy(pixelOf(robotAt)), row.lit);
-        EXPECT_EQ(drawnBy(pixelOf(ballAt)), row.lit);
+        {{true, true, true, true}, kShadow, kShadow, false}};
+    for (const auto& [flags, track, lit, lightOnRobot] : rows) {
+        SCOPED_TRACE(testing::Message() << "flags " << flags.shadowsOn << flags.normalMapOn
+                                        << flags.bloomOn << flags.movingLightOn);
+        frame(flags, programs);
+        EXPECT_EQ(drawnBy(pixelOf(trackAt)), track);
+        EXPECT_EQ(drawnBy(pixelOf(robotAt)), lit);
+        EXPECT_EQ(drawnBy(pixelOf(ballAt)), lit);
         EXPECT_EQ(drawnBy(pixelOf(planetAt)), kModel);
         EXPECT_EQ(drawnBy(pixelOf(skyAt)), kModel);
-        for (const Stone& stone : stones)
-            EXPECT_EQ(drawnBy(pixelOf(stone.at)), stone.shown ? row.lit : kNone)
-                << "stone at " << stone.at.z << ", ring angle " << stone.ringAngle;
-        EXPECT_EQ(lightPos, row.lightOnRobot ? robotAt : kFixedLightPos);
-        float depth = 0.0f; // cleared for the text overlay
-        glReadPixels(pixelOf(trackAt).x, pixelOf(trackAt).y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
-                     &depth);
+        for (const auto& [at, size, ringAngle, shown] : stones)
+            EXPECT_EQ(drawnBy(pixelOf(at)), shown ? lit : kNone) << at.z << ", " << ringAngle;
+        EXPECT_EQ(lightPos, lightOnRobot ? robotAt : kFixedLightPos);
+        float depth = 0.0f;
+        const glm::ivec2 onTrack = pixelOf(trackAt);
+        glReadPixels(onTrack.x, onTrack.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         EXPECT_EQ(depth, 1.0f);
     }
 }
@@ -106,10 +87,8 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
 // under its own names. The light is dim so that no colour clips in the window. The tolerance
 // covers the flat map's 8-bit normal (tilted by 0.3 degrees) and the shadow filter's rounding.
 TEST_F(PipelineTest, LitProgramsAgreeOnAnUnshadowedSurface) {
-    bmp("flat.bmp", 1, 1, {{128, 128, 255}});
-    write("flat.mtl", "newmtl flat\nmap_Kd white.bmp\nmap_bump flat.bmp\n");
-    write("flat.obj", quadObj("flat", "flat"));
-    buildWorld(quad(placed({1.2f, 1.0f, 0.0f}, 4.0f), "flat.obj"), empty(), {});
+    texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + pixel("up", {128, 128, 255}));
+    buildWorld(quad(placed({1.2f, 1.0f, 0.0f}, 4.0f), "flat"), empty(), {});
     look({2.7f, 1.3f, 3.5f}, {1.2f, 1.0f, 0.0f});
     lightColor = glm::vec3(0.3f);
     // The mirror point of the eye's highlight first, then ground around it.
@@ -135,111 +114,82 @@ TEST_F(PipelineTest, LitProgramsAgreeOnAnUnshadowedSurface) {
 // to one side of the quad and then the other, half a unit in front of it.
 TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     const glm::mat4 turned = placed(glm::vec3(0.0f), 2.0f, 0.9f, glm::vec3(0, 1, 0));
-    const glm::vec3 u = glm::normalize(glm::vec3(turned[0])), up = glm::vec3(0, 1, 0);
+    const glm::vec3 u = glm::normalize(glm::vec3(turned[0])), up(0, 1, 0);
     const glm::vec3 front = glm::normalize(glm::vec3(turned[2]));
     look(3.0f * front, glm::vec3(0.0f));
     lightColor = glm::vec3(0.4f);
-    const struct {
-        Rgb map; // a tangent-space normal n, stored as (n + 1) / 2
-        glm::vec3 brighter, darker;
-    } rows[] = {{{204, 128, 230}, u, -u}, {{128, 204, 230}, -up, up}};
-    for (const auto& row : rows) {
-        bmp("n.bmp", 1, 1, {row.map});
-        write("n.mtl", "newmtl n\nmap_Kd white.bmp\nmap_bump n.bmp\n");
-        write("n.obj", quadObj("n", "n"));
-        buildWorld(quad(turned, "n.obj"), empty(), {});
+    // A tangent-space normal n stored as (n + 1) / 2, the side lit brighter, the darker side.
+    const std::tuple<Rgb, glm::vec3, glm::vec3> rows[] = {{{204, 128, 230}, u, -u},
+                                                          {{128, 204, 230}, -up, up}};
+    for (const auto& [map, brighter, darker] : rows) {
+        texturedQuad("n", "map_Kd white.bmp\nmap_bump " + pixel("n", map));
+        buildWorld(quad(turned, "n"), empty(), {});
         float lit[2];
         for (int side = 0; side < 2; ++side) {
-            const glm::vec3 light = 1.5f * (side == 0 ? row.brighter : row.darker) + 0.5f * front;
+            const glm::vec3 light = 1.5f * (side == 0 ? brighter : darker) + 0.5f * front;
             world.robot->model->modelMatrix = glm::translate(glm::mat4(1.0f), light);
             frame({false, true, false, true});
             lit[side] = brightness(pixelOf(glm::vec3(0.0f)));
         }
-        EXPECT_GT(lit[0], 1.3f * lit[1]) << "map " << row.map[0] << ", " << row.map[1];
+        EXPECT_GT(lit[0], 1.3f * lit[1]) << "map " << map[0] << ", " << map[1];
     }
 }
 
-namespace {
-
-// The texel that a cube-map lookup in direction d reads, by OpenGL's face selection: the face
-// of the major axis, and (sc, tc) over that axis mapped from -1..1 to the face's texels.
-float storedAt(const std::vector<float> (&faces)[6], glm::vec3 d, int size) {
-    const glm::vec3 a = glm::abs(d);
-    int face;
-    float sc, tc, ma;
-    if (a.x >= a.y && a.x >= a.z) {
-        face = d.x > 0 ? 0 : 1, sc = d.x > 0 ? -d.z : d.z, tc = -d.y, ma = a.x;
-    } else if (a.y >= a.z) {
-        face = d.y > 0 ? 2 : 3, sc = d.x, tc = d.y > 0 ? d.z : -d.z, ma = a.y;
-    } else {
-        face = d.z > 0 ? 4 : 5, sc = d.z > 0 ? d.x : -d.x, tc = -d.y, ma = a.z;
-    }
-    const int s = std::min(int(0.5f * (sc / ma + 1.0f) * size), size - 1);
-    const int t = std::min(int(0.5f * (tc / ma + 1.0f) * size), size - 1);
-    return faces[face][size_t(t) * size + s];
-}
-
-} // namespace
-
-// One shadowed frame writes each caster's distance to the light, over the far plane (25), into
-// the cube-map texel that a lookup in its direction reads: on every face, for a single-sided
-// quad whose front or back is turned to the light. The planet, the skybox, stones on ring
-// angles 183 to 200 (both ends) and a stone nearer than the near plane (1.0) cast nothing.
+// One shadowed frame writes each caster's distance to the light, over the far plane (25), where
+// a cube-map lookup in its direction reads: on every face, for a single-sided quad whose front
+// or back is turned to the light. The planet, the skybox, stones on ring angles 183 to 200 (both
+// ends) and a stone nearer than the near plane (1.0) cast nothing. A probe program on another
+// quad reads the lookups back as 8-bit colours.
 TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     enum Role { kTrack, kRobot, kBall, kStone, kPlanet, kSky };
-    const struct {
-        Role role;
-        glm::vec3 direction;
-        float distance, ringAngle;
-        bool casts;
-    } casters[] = {
+    const std::tuple<Role, glm::vec3, float, float, bool> casters[] = {
+        // role, direction from the light, distance, ring angle, casts
         {kTrack, {0.8f, 0.45f, -0.3f}, 3, 0, true},         // +X face
         {kRobot, {-0.7f, 0.65f, 0.3f}, 3, 0, true},         // -X
         {kBall, {0.3f, 0.9f, -0.4f}, 3, 0, true},           // +Y
         {kStone, {-0.45f, -0.85f, -0.3f}, 3, 182.9f, true}, // -Y
         {kStone, {0.5f, -0.2f, 0.9f}, 3, 200.1f, true},     // +Z
         {kStone, {-0.35f, 0.6f, -0.75f}, 3, 0, true},       // -Z
+        {kStone, {0.6f, 0.1f, 0.2f}, 24, 0, true},          // just inside the far plane
         {kStone, {0.2f, -0.9f, 0.4f}, 3, 183.0f, false},
         {kStone, {-0.3f, 0.2f, 0.9f}, 3, 200.0f, false},
         {kStone, {0.3f, -0.3f, -0.9f}, 0.6f, 0, false},
         {kPlanet, {-0.8f, -0.3f, -0.5f}, 3, 0, false},
-        {kSky, {0.9f, -0.3f, 0.3f}, 3, 0, false},
-    };
+        {kSky, {0.9f, -0.3f, 0.3f}, 3, 0, false}};
     Model* roles[6] = {};
     std::vector<std::pair<Model*, float>> stones;
-    for (size_t i = 0; i < std::size(casters); ++i) {
-        const glm::vec3 d = glm::normalize(casters[i].direction);
-        const glm::vec3 centre = kFixedLightPos + casters[i].distance * d;
+    int turn = 0;
+    for (const auto& [role, direction, distance, ringAngle, casts] : casters) {
+        const glm::vec3 centre = kFixedLightPos + distance * glm::normalize(direction);
         // A look-at from the quad to the light, inverted, turns the quad's back (-z) to the
         // light; every other quad is turned half round to show its front instead.
-        glm::mat4 matrix = glm::inverse(glm::lookAt(centre, kFixedLightPos, glm::vec3(0, 0, 1)));
-        matrix = glm::rotate(matrix, glm::pi<float>() * float(i % 2), glm::vec3(0, 1, 0));
+        const glm::mat4 matrix =
+            glm::rotate(glm::inverse(glm::lookAt(centre, kFixedLightPos, glm::vec3(0, 0, 1))),
+                        glm::pi<float>() * float(turn++ % 2), glm::vec3(0, 1, 0));
         Model* model = quad(glm::scale(matrix, glm::vec3(0.3f)));
-        if (casters[i].role == kStone)
-            stones.emplace_back(model, casters[i].ringAngle);
+        if (role == kStone)
+            stones.emplace_back(model, ringAngle);
         else
-            roles[casters[i].role] = model;
+            roles[role] = model;
     }
     buildWorld(roles[kTrack], roles[kRobot], stones, roles[kPlanet]);
     world.robot->ball = roles[kBall];
     sky.model = roles[kSky];
     frame({true, false, false, false});
 
-    const DepthCubeMap& map = game->depthMap;
-    std::vector<float> faces[6];
-    glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeMap);
-    for (int face = 0; face < 6; ++face) {
-        faces[face].resize(size_t(map.width) * map.height);
-        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
-                      faces[face].data());
+    Model* probe = quad(glm::mat4(1.0f)); // covers the window's centre
+    probe->setCubeMap(game->depthMap);
+    const Shader lookup = program("uniform samplerCube depthMap; uniform vec3 direction;\n"
+                                  "void main() { FragColor = texture(depthMap, direction); }");
+    glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);
+    for (const auto& [role, direction, distance, ringAngle, casts] : casters) {
+        glUniform3fv(glGetUniformLocation(lookup.programId, "direction"), 1, &direction[0]);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        probe->draw(lookup, probe->modelMatrix);
+        // Within the window's 8-bit rounding.
+        EXPECT_NEAR(colorAt({400, 300})[0], casts ? 255 * distance / 25 : 255, 1.0f)
+            << "role " << role << ", ring angle " << ringAngle;
     }
-    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    // The depth buffer keeps 24 bits, and a quad square to its direction varies by far less
-    // than that across one texel.
-    for (const auto& caster : casters)
-        EXPECT_NEAR(storedAt(faces, glm::normalize(caster.direction), map.width),
-                    caster.casts ? caster.distance / 25.0f : 1.0f, 1e-4f)
-            << "role " << caster.role << ", ring angle " << caster.ringAngle;
 }
 
 // With shadow mapping a plate between the light and the ground darkens the ground under it; the
@@ -256,10 +206,10 @@ TEST_F(PipelineTest, CasterDarkensTheGroundOnlyWithShadowMapping) {
     buildWorld(quad(placed(under, 12.0f, flat)), quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)),
                {{wall, 0.0f}});
     look({6.0f, 5.0f, 2.0f}, under);
+    // In the plate's shadow, beside it, behind the wall, past the wall's shadow, open ground.
     const glm::vec3 points[] = {{1.6f, -1, 2.0f}, {2.6f, -1, 1.5f}, {2.25f, -1, 3.0f},
                                 {2.8f, -1, 3.0f}, {2.6f, -1, 1.0f}, {-1.5f, -1, 2.8f},
-                                {-4.0f, -1, 2.0f}}; // in the plate's shadow, beside it, behind
-                                                    // the wall, past its shadow, open ground
+                                {-4.0f, -1, 2.0f}};
     float lit[7], shadowed[7];
     for (float* brightnesses : {lit, shadowed}) {
         frame({brightnesses == shadowed, false, false, false});
@@ -275,26 +225,26 @@ TEST_F(PipelineTest, CasterDarkensTheGroundOnlyWithShadowMapping) {
         EXPECT_NEAR(shadowed[i], lit[i], 0.04f * lit[i] + 3.0f) << "open ground " << i;
 }
 
-// The composite shows the HDR scene plus the blurred glow, tone mapped. A blur program that adds
-// 0.1 green at every pass counts the passes: the composite reads ping-pong target 0, last
-// written by pass 8, so the glow arrives stepped nine times. The track's red 2.0 survives only in
-// floating-point targets. The skybox glows (green 1.0) but is drawn after the blur: none of its
-// glow is counted. Colours are exact to within the 8-bit rounding of the window.
+// The composite shows the HDR scene plus the blurred glow, tone mapped (1 - e^-x). A blur program
+// that adds 0.1 green at every pass counts the passes: the composite reads ping-pong target 0,
+// last written by pass 8, so the glow arrives stepped nine times. The track's red 2.0 survives
+// only in floating-point targets. The skybox glows (green 1.0) but is drawn after the blur, so
+// none of its glow is counted. Exact to within the window's 8-bit rounding.
 TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
     ScenePrograms programs = game->programs.scene;
     programs.basicLightingBloom = flat({2.0f, 0, 0}, {0, 0.25f, 0}); // the track's program
     programs.modelShader = flat({0, 0, 0}, {0, 1.0f, 0});
-    programs.blurShader = program("uniform sampler2D image;\nvoid main() {\n"
-                                  "vec4 stepped = texture(image, texCoords) + vec4(0, 0.1, 0, 0);\n"
-                                  "FragColor = stepped; BrightColor = stepped; }",
-                                  kScreenVertex);
-    const glm::vec3 trackAt(-2.5f, 0, 0), skyAt(2.5f, 0, -1);
-    buildWorld(quad(placed(trackAt, 3.0f)), empty(), {});
-    sky.model = quad(placed(skyAt, 3.0f));
+    programs.blurShader = program(
+        "uniform sampler2D image;\nvoid main() {\n"
+        "FragColor = BrightColor = texture(image, texCoords) + vec4(0, 0.1, 0, 0); }",
+        "#version 330 core\nlayout(location = 0) in vec3 aPos; layout(location = 1) in vec2 uv;\n"
+        "out vec2 texCoords;\nvoid main() { texCoords = uv; gl_Position = vec4(aPos, 1.0); }");
+    buildWorld(quad(placed({-2.5f, 0, 0}, 3.0f)), empty(), {});
+    sky.model = quad(placed({2.5f, 0, -1}, 3.0f));
     look(glm::vec3(0, 0, 10), glm::vec3(0));
     frame({false, false, true, false}, programs);
-
-    const Rgb track = colorAt(pixelOf(trackAt)), skybox = colorAt(pixelOf(skyAt));
+    auto toneMapped = [](float hdr) { return 255.0f * (1.0f - std::exp(-hdr)); };
+    const Rgb track = colorAt(pixelOf({-2.5f, 0, 0})), skybox = colorAt(pixelOf({2.5f, 0, -1}));
     EXPECT_NEAR(track[0], toneMapped(2.0f), 2.0f);
     EXPECT_NEAR(track[1], toneMapped(0.25f + 9 * 0.1f), 2.0f);
     EXPECT_NEAR(skybox[1], toneMapped(9 * 0.1f), 2.0f);
@@ -304,26 +254,24 @@ TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
 // fading with distance; with bloom off the background beside it keeps the clear colour, which
 // has no red or green. A grey quad lit to below 1.0 in luminance does not glow.
 TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
-    bmp("grey.bmp", 1, 1, {{150, 150, 150}});
-    write("grey.mtl", "newmtl grey\nmap_Kd grey.bmp\n");
-    write("grey.obj", quadObj("grey", "grey"));
+    texturedQuad("grey", "map_Kd " + pixel("grey", {150, 150, 150}));
     buildWorld(quad(placed({1.2f, 1, 1}, 1)), empty(),
-               {{quad(placed({3.2f, 1, 1}, 1), "grey.obj"), 0}});
+               {{quad(placed({3.2f, 1, 1}, 1), "grey"), 0}});
     look({1.2f, 1.0f, 6.0f}, {1.2f, 1.0f, 1.0f});
     const glm::ivec2 brightEdge = pixelOf({1.7f, 1, 1}), greyEdge = pixelOf({2.7f, 1, 1});
-    auto warmth = [](glm::ivec2 pixel) { return colorAt(pixel)[0] + colorAt(pixel)[1]; };
-    auto right = [](glm::ivec2 pixel, int gap) { return pixel + glm::ivec2(gap, 0); };
-
+    auto warmth = [](glm::ivec2 pixel, int gap) {
+        const Rgb c = colorAt(pixel + glm::ivec2(gap, 0));
+        return c[0] + c[1];
+    };
     frame({false, false, false, false});
-    EXPECT_GT(warmth(right(brightEdge, -6)), 400) << "the white quad is bright";
-    EXPECT_GT(warmth(right(greyEdge, 6)), 200) << "the grey quad is lit";
-    EXPECT_LE(warmth(right(brightEdge, 3)), 2) << "bloom off";
-
+    EXPECT_GT(warmth(brightEdge, -6), 400) << "the white quad is bright";
+    EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
+    EXPECT_LE(warmth(brightEdge, 3), 2) << "bloom off";
     frame({false, false, true, false});
-    EXPECT_GT(warmth(right(brightEdge, 3)), 60);
-    EXPECT_GT(warmth(right(brightEdge, 6)), 15);
-    EXPECT_GT(warmth(right(brightEdge, 3)), warmth(right(brightEdge, 6)));
-    EXPECT_LE(warmth(right(greyEdge, -3)), 2) << "the grey quad does not glow";
+    EXPECT_GT(warmth(brightEdge, 3), 60);
+    EXPECT_GT(warmth(brightEdge, 6), 15);
+    EXPECT_GT(warmth(brightEdge, 3), warmth(brightEdge, 6));
+    EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
 }
 
 // A target the driver cannot attach (size 0) is reported once per framebuffer; creation goes on
