@@ -1,9 +1,8 @@
 #pragma once
 
-// The one fixture of the GL tier: the game's programs, a font and the render targets, made once
-// as start-up makes them; a fresh folder for the model, material and image files that a test
-// writes; a small world of unit quads placed by matrix; the camera; and pixel read-back. Every
-// test draws into the test window (800 x 600).
+// The GL tier's one fixture: the game's programs, a font and the render targets, made once as
+// start-up makes them; a fresh folder for the files a test writes; a small world of unit quads
+// placed by matrix; the camera; pixel read-back from the 800 x 600 test window.
 
 #include "GlTestContext.h"
 
@@ -20,25 +19,22 @@
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <glm/gtc/matrix_transform.hpp>
-#include <memory>
+#define GLM_ENABLE_EXPERIMENTAL
+#include <glm/gtx/string_cast.hpp> // glm::to_string writes a vector as GLSL does
 
 using Rgb = std::array<int, 3>;
 
-// Vertex stage of the test programs: every mesh attribute is passed on as it arrives.
+// The test programs' vertex stage: every mesh attribute is passed on as it arrives.
 constexpr const char* kMeshVertex = R"(#version 330 core
-layout(location = 0) in vec3 aPos; layout(location = 1) in vec3 aNormal;
-layout(location = 2) in vec2 aUv; layout(location = 3) in vec3 aTangent;
-layout(location = 4) in vec3 aBitangent;
+layout(location = 0) in vec3 aPos; layout(location = 1) in vec3 aNormal; layout(location = 2) in
+vec2 aUv; layout(location = 3) in vec3 aTangent; layout(location = 4) in vec3 aBitangent;
 uniform mat4 model; uniform mat4 view; uniform mat4 projection;
 out vec3 normal; out vec2 uv; out vec3 tangent; out vec3 bitangent;
-void main() {
-    normal = aNormal; uv = aUv; tangent = aTangent; bitangent = aBitangent;
-    gl_Position = projection * view * model * vec4(aPos, 1.0);
-})";
+void main() { normal = aNormal; uv = aUv; tangent = aTangent; bitangent = aBitangent;
+    gl_Position = projection * view * model * vec4(aPos, 1.0); })";
 
 // A unit square in the XY plane around the origin, facing +z, u along +x and v along +y.
 inline std::string quadObj(const std::string& material, const std::string& library = "m") {
@@ -49,9 +45,9 @@ inline std::string quadObj(const std::string& material, const std::string& libra
 
 // The unit quad scaled to `size`, turned by `angle` radians about `axis`, centred on `centre`.
 inline glm::mat4 placed(glm::vec3 centre, float size, float angle = 0.0f,
-                        glm::vec3 axis = glm::vec3(1.0f, 0.0f, 0.0f)) {
-    const glm::mat4 moved = glm::rotate(glm::translate(glm::mat4(1.0f), centre), angle, axis);
-    return glm::scale(moved, glm::vec3(size));
+                        glm::vec3 axis = glm::vec3(1, 0, 0)) {
+    return glm::scale(glm::rotate(glm::translate(glm::mat4(1.0f), centre), angle, axis),
+                      glm::vec3(size));
 }
 
 class GlFixture : public GlTest {
@@ -83,25 +79,18 @@ class GlFixture : public GlTest {
     glm::vec3 lightPos{0.0f}; // where the last frame put the light
     int programCount = 0;
 
-    static void SetUpTestSuite() {
-        GlTest::SetUpTestSuite();
-        if (game != nullptr)
-            return;
-        testing::internal::CaptureStdout();
-        game = std::make_unique<Start>();
-        startMessages = testing::internal::GetCapturedStdout();
-    }
-
     void SetUp() override {
+        if (game == nullptr) {
+            testing::internal::CaptureStdout();
+            game = std::make_unique<Start>();
+            startMessages = testing::internal::GetCapturedStdout();
+        }
         ASSERT_EQ(startMessages, "") << "every program builds and every target is complete";
         std::string pattern = (std::filesystem::temp_directory_path() / "zelto-XXXXXX").string();
         folder = mkdtemp(pattern.data());
         texturedQuad("quad", "map_Kd " + pixel("white", {255, 255, 255}));
         world.skybox = &sky;
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, kWidth, kHeight);
     }
-
     void TearDown() override {
         std::filesystem::remove_all(folder);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -111,14 +100,13 @@ class GlFixture : public GlTest {
         std::ofstream(folder / name, std::ios::binary) << text;
         return (folder / name).string();
     }
-
     // A 24-bit BMP, pixels given top row first (Debian's SOIL crashes on TGA files).
     void bmp(const std::string& name, int width, int height, const std::vector<Rgb>& top) const {
         std::string rows;
         for (int row = height - 1; row >= 0; --row) { // the file holds the bottom row first
             for (int x = 0; x < width; ++x)
                 for (int c = 2; c >= 0; --c) // BGR
-                    rows += char(top[size_t(row) * width + x][size_t(c)]);
+                    rows += char(top[size_t(row * width + x)][size_t(c)]);
             rows.append(size_t((4 - width * 3 % 4) % 4), '\0'); // rows pad to 4 bytes
         }
         const uint32_t size = uint32_t(rows.size()), w = uint32_t(width), h = uint32_t(height);
@@ -130,8 +118,7 @@ class GlFixture : public GlTest {
         bmp(name + ".bmp", 1, 1, {colour});
         return name + ".bmp";
     }
-    // `name`.obj, the unit quad with material `name` made of the MTL lines `maps`; returns its
-    // path.
+    // `name`.obj: the unit quad with the material `name` of the MTL lines `maps`.
     std::string texturedQuad(const std::string& name, const std::string& maps) const {
         write(name + ".mtl", "newmtl " + name + "\n" + maps + "\n");
         return write(name + ".obj", quadObj(name, name));
@@ -143,8 +130,7 @@ class GlFixture : public GlTest {
         model = Model(path.c_str());
         return testing::internal::GetCapturedStdout();
     }
-
-    // A unit quad from the file `name` (white unless said otherwise), placed by `matrix`.
+    // The quad of `name`.obj (white unless said otherwise), placed by `matrix`.
     Model* quad(const glm::mat4& matrix, const std::string& name = "quad") {
         models.push_back(std::make_unique<Model>((folder / (name + ".obj")).string().c_str()));
         models.back()->measureExtents();
@@ -173,19 +159,15 @@ class GlFixture : public GlTest {
         return static_cast<T*>(objects.back().get());
     }
 
-    // A program of kMeshVertex (or `vertex`) and a fragment body that may read the mesh inputs
-    // and write two colour outputs. view and projection start as identity: model space is clip
-    // space until a scene pass sets them.
+    // A program of `vertex` and a fragment body that may read the mesh inputs and write two
+    // colour outputs. view and projection start as identity: model space is clip space.
     Shader program(const std::string& body, const std::string& vertex = kMeshVertex) {
         const std::string name = "p" + std::to_string(programCount++);
+        const std::string head = "#version 330 core\nin vec3 normal, tangent, bitangent;\nin vec2 "
+                                 "uv, texCoords;\nlayout(location = 0) out vec4 FragColor;\n"
+                                 "layout(location = 1) out vec4 BrightColor;\n";
         const Shader shader(write(name + ".vertex", vertex).c_str(),
-                            write(name + ".fragment",
-                                  "#version 330 core\nin vec3 normal; in vec2 uv; in vec3 tangent;"
-                                  " in vec3 bitangent; in vec2 texCoords;\n"
-                                  "layout(location = 0) out vec4 FragColor;\n"
-                                  "layout(location = 1) out vec4 BrightColor;\n" +
-                                      body)
-                                .c_str());
+                            write(name + ".fragment", head + body).c_str());
         glUseProgram(shader.programId);
         for (const char* matrix : {"view", "projection"})
             glUniformMatrix4fv(glGetUniformLocation(shader.programId, matrix), 1, GL_FALSE,
@@ -194,24 +176,18 @@ class GlFixture : public GlTest {
     }
     // Paints `colour` (HDR: above 1.0 allowed) on output 0 and `glow` on output 1.
     Shader flat(glm::vec3 colour, glm::vec3 glow = glm::vec3(0.0f)) {
-        auto vec = [](glm::vec3 v) {
-            return "vec4(" + std::to_string(v.r) + ", " + std::to_string(v.g) + ", " +
-                   std::to_string(v.b) + ", 1.0)";
-        };
-        return program("void main() { FragColor = " + vec(colour) + "; BrightColor = " + vec(glow) +
-                       "; }");
+        return program("void main() { FragColor = " + glm::to_string(glm::vec4(colour, 1)) +
+                       "; BrightColor = " + glm::to_string(glm::vec4(glow, 1)) + "; }");
     }
 
     void look(glm::vec3 eye, glm::vec3 target) {
         camera.position = eye;
         camera.front = glm::normalize(target - eye);
         camera.up =
-            glm::cross(glm::normalize(glm::cross(camera.front, glm::vec3(0, 1, 0))), camera.front);
+            glm::normalize(glm::cross(glm::cross(camera.front, glm::vec3(0, 1, 0)), camera.front));
     }
-
     // One frame as the game draws it: the frame clear, then the scene pass.
-    void frame(const RenderFlags& flags) { frame(flags, game->programs.scene); }
-    void frame(const RenderFlags& flags, const ScenePrograms& programs) {
+    void frame(const RenderFlags& flags, const ScenePrograms& programs = game->programs.scene) {
         glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         lightPos = renderScene(flags, camera, world, lightColor,
@@ -223,12 +199,11 @@ class GlFixture : public GlTest {
     // taken as radians), so the eye sits 300 / tan(22.5) pixels from the window's centre.
     glm::ivec2 pixelOf(glm::vec3 point) const {
         const glm::vec3 d = point - camera.position;
-        const glm::vec3 right = glm::normalize(glm::cross(camera.front, camera.up));
+        const glm::vec3 right = glm::cross(camera.front, camera.up);
         const float focal = kHeight / 2 / std::tan(22.5f) / glm::dot(d, camera.front);
         return glm::ivec2(glm::floor(glm::vec2(kWidth / 2 + focal * glm::dot(d, right),
                                                kHeight / 2 + focal * glm::dot(d, camera.up))));
     }
-
     // Mean R + G + B (0..765) of the (2r + 1)^2 pixels around `pixel`.
     static float brightness(glm::ivec2 pixel, int r = 2) {
         const std::vector<unsigned char> p =

@@ -1,6 +1,5 @@
-// The render pipeline under a real context: which program draws what under each render flag,
-// where the light goes, the lit programs' uniforms, normal mapping, the shadow cube map and the
-// shadows it casts, and the HDR bloom pipeline.
+// The render pipeline under a real context: program selection, hidden stones, the camera and
+// the light; the lit programs, normal mapping and shadows; the shadow cube map; bloom.
 
 #include "GlFixture.h"
 
@@ -22,13 +21,12 @@ int drawnBy(glm::ivec2 pixel) {
 
 } // namespace
 
-// The program table for every flag combination: shadows pick BasicLightingBloomShadow for the
-// track, robot, ball and stones; otherwise normal mapping picks NormalMapping for the track
-// only and BasicLightingBloom draws the rest; ModelShader always draws the planet and skybox;
-// bloom changes the path, never the choice. Stones on ring angles 183 to 220 (both ends) are
-// hidden. The camera's planes are 0.1 and 100 away, and pixelOf places every object
-// independently of the game's matrices. The light rides on the robot only with L and shadows
-// off. The frame ends with the depth cleared for the text overlay.
+// Shadows pick BasicLightingBloomShadow for the track, robot, ball and stones; otherwise normal
+// mapping picks NormalMapping for the track only and BasicLightingBloom draws the rest;
+// ModelShader draws the planet and skybox; bloom never changes the choice. Stones on ring angles
+// 183 to 220 (both ends) are hidden. The camera's planes lie 0.1 and 100 away, and pixelOf
+// places each object independently of the game's matrices. The light rides on the robot only
+// with L and shadows off. The depth is left cleared for the text overlay.
 TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
     const glm::vec3 trackAt(-4, 2, 0), robotAt(-1.5f, 2, 0), ballAt(1, 2, 0), planetAt(-4, -2, 0),
         skyAt(2, -2, -3);
@@ -81,31 +79,42 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
     }
 }
 
-// The three lit programs share one lighting model: a white quad with a flat normal map under the
-// fixed light looks the same, highlight included, whether shadow mapping (nothing in the way),
-// normal mapping or plain lighting draws it, as each gets the light, eye and material values
-// under its own names. The light is dim so that no colour clips in the window. The tolerance
-// covers the flat map's 8-bit normal (tilted by 0.3 degrees) and the shadow filter's rounding.
-TEST_F(PipelineTest, LitProgramsAgreeOnAnUnshadowedSurface) {
+// The ground (the track, with a flat normal map) lies 2 units under the light; a plate (the
+// robot) 1 unit under it shadows x 0.6..1.8; a wall (a stone) stands on the ground at x = 2.2,
+// facing the light, and shadows x 2.2..2.63. With shadow mapping the ground under the plate and
+// right behind the wall is dark (the shadow stays attached to its caster). Open ground, down to
+// a 21-degree light angle and with the eye's highlight, looks the same (no acne) whichever lit
+// program draws it, as each gets the light, eye and material values under its own names. The
+// light is dim, so nothing clips; the tolerance covers the flat map's 8-bit normal (tilted 0.3
+// degrees) and the shadow filter's rounding.
+TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
     texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + pixel("up", {128, 128, 255}));
-    buildWorld(quad(placed({1.2f, 1.0f, 0.0f}, 4.0f), "flat"), empty(), {});
-    look({2.7f, 1.3f, 3.5f}, {1.2f, 1.0f, 0.0f});
+    const float flat = -glm::half_pi<float>();
+    const glm::vec3 under(1.2f, -1.0f, 2.0f);
+    Model* wall = quad(placed({2.2f, -0.7f, 3.0f}, 0.6f, flat, glm::vec3(0, 1, 0)));
+    buildWorld(quad(placed(under, 12.0f, flat), "flat"),
+               quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)), {{wall, 0.0f}});
+    look({6.0f, 5.0f, 2.0f}, under);
     lightColor = glm::vec3(0.3f);
-    // The mirror point of the eye's highlight first, then ground around it.
-    const glm::vec3 points[] = {{1.745f, 1.109f, 0}, {2.2f, 1.3f, 0}, {0.2f, 1.5f, 0},
-                                {1.2f, 0.0f, 0},     {2.5f, 2.2f, 0}, {0.0f, 0.2f, 0}};
-    std::vector<float> plain;
-    frame({false, false, false, false});
-    for (glm::vec3 point : points)
-        plain.push_back(brightness(pixelOf(point)));
-    EXPECT_GT(plain[0], 1.5f * plain[2]) << "the highlight";
-    for (const RenderFlags flags :
-         {RenderFlags{true, false, false, false}, RenderFlags{false, true, false, false}}) {
-        frame(flags);
-        for (size_t i = 0; i < plain.size(); ++i)
-            EXPECT_NEAR(brightness(pixelOf(points[i])), plain[i], 0.04f * plain[i] + 3.0f)
-                << "point " << i << ", shadows " << flags.shadowsOn;
+    // The highlight, open ground, then: under the plate, behind the wall, past its shadow.
+    const glm::vec3 points[] = {{2.4f, -1, 2.0f},  {2.6f, -1, 1.5f},  {2.6f, -1, 1.0f},
+                                {-1.5f, -1, 2.8f}, {-4.0f, -1, 2.0f}, {1.6f, -1, 2.0f},
+                                {2.25f, -1, 3.0f}, {2.8f, -1, 3.0f}};
+    float plain[8], shadowed[8], mapped[8];
+    for (float* seen : {plain, shadowed, mapped}) {
+        frame({seen == shadowed, seen == mapped, false, false});
+        for (int i = 0; i < 8; ++i)
+            seen[i] = brightness(pixelOf(points[i]), i < 6 ? 2 : 1);
     }
+    EXPECT_GT(plain[0], 1.5f * plain[1]) << "the highlight";
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NEAR(shadowed[i], plain[i], 0.04f * plain[i] + 3.0f) << "shadow mapping, " << i;
+        EXPECT_NEAR(mapped[i], plain[i], 0.04f * plain[i] + 3.0f) << "normal mapping, " << i;
+    }
+    EXPECT_GT(plain[5], 0.9f * plain[1]) << "without shadows the spot under the plate is lit";
+    EXPECT_LT(shadowed[5], 0.4f * plain[5]);
+    EXPECT_LT(shadowed[6], 0.5f * plain[6]);
+    EXPECT_GT(shadowed[7], 0.8f * plain[7]);
 }
 
 // The track's normal map tilts the lit surface the way the asset tool encodes it: red along +u,
@@ -135,11 +144,10 @@ TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     }
 }
 
-// One shadowed frame writes each caster's distance to the light, over the far plane (25), where
-// a cube-map lookup in its direction reads: on every face, for a single-sided quad whose front
-// or back is turned to the light. The planet, the skybox, stones on ring angles 183 to 200 (both
-// ends) and a stone nearer than the near plane (1.0) cast nothing. A probe program on another
-// quad reads the lookups back as 8-bit colours.
+// A shadowed frame stores each caster's distance to the light over the far plane (25) where a
+// cube lookup in its direction reads: on every face, from quads turned to the light with their
+// front or their back. The planet, the skybox, stones on ring angles 183 to 200 (both ends) and
+// a stone nearer than the near plane (1.0) cast nothing. A probe program reads the lookups.
 TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     enum Role { kTrack, kRobot, kBall, kStone, kPlanet, kSky };
     const std::tuple<Role, glm::vec3, float, float, bool> casters[] = {
@@ -158,15 +166,14 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
         {kSky, {0.9f, -0.3f, 0.3f}, 3, 0, false}};
     Model* roles[6] = {};
     std::vector<std::pair<Model*, float>> stones;
-    int turn = 0;
+    float turn = 0.0f;
     for (const auto& [role, direction, distance, ringAngle, casts] : casters) {
         const glm::vec3 centre = kFixedLightPos + distance * glm::normalize(direction);
-        // A look-at from the quad to the light, inverted, turns the quad's back (-z) to the
-        // light; every other quad is turned half round to show its front instead.
-        const glm::mat4 matrix =
-            glm::rotate(glm::inverse(glm::lookAt(centre, kFixedLightPos, glm::vec3(0, 0, 1))),
-                        glm::pi<float>() * float(turn++ % 2), glm::vec3(0, 1, 0));
-        Model* model = quad(glm::scale(matrix, glm::vec3(0.3f)));
+        // An inverted look-at from the quad to the light turns the quad's back (-z) to the
+        // light; every other quad is turned half round to show its front.
+        const glm::mat4 toLight = glm::inverse(glm::lookAt(centre, kFixedLightPos, {0, 0, 1}));
+        Model* model = quad(glm::scale(glm::rotate(toLight, turn, {0, 1, 0}), glm::vec3(0.3f)));
+        turn = glm::pi<float>() - turn;
         if (role == kStone)
             stones.emplace_back(model, ringAngle);
         else
@@ -186,43 +193,9 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
         glUniform3fv(glGetUniformLocation(lookup.programId, "direction"), 1, &direction[0]);
         glClear(GL_DEPTH_BUFFER_BIT);
         probe->draw(lookup, probe->modelMatrix);
-        // Within the window's 8-bit rounding.
-        EXPECT_NEAR(colorAt({400, 300})[0], casts ? 255 * distance / 25 : 255, 1.0f)
+        EXPECT_NEAR(colorAt({400, 300})[0], casts ? 255 * distance / 25 : 255, 1.0f) // 8 bits
             << "role " << role << ", ring angle " << ringAngle;
     }
-}
-
-// With shadow mapping a plate between the light and the ground darkens the ground under it; the
-// same frame without shadows leaves that spot lit. Ground away from the shadow, down to a
-// 21-degree light angle, is as bright with shadows as without (no acne), and the ground right
-// behind a wall standing on it is dark (the shadow stays attached to its caster).
-TEST_F(PipelineTest, CasterDarkensTheGroundOnlyWithShadowMapping) {
-    // The ground lies 2 units under the light, the plate (the robot) 1 unit, so its shadow
-    // spans x 0.6..1.8. The wall (a stone) stands at x = 2.2, 0.6 high, facing the light; its
-    // shadow spans x 2.2..2.63.
-    const float flat = -glm::half_pi<float>();
-    const glm::vec3 under(1.2f, -1.0f, 2.0f);
-    Model* wall = quad(placed({2.2f, -0.7f, 3.0f}, 0.6f, flat, glm::vec3(0, 1, 0)));
-    buildWorld(quad(placed(under, 12.0f, flat)), quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)),
-               {{wall, 0.0f}});
-    look({6.0f, 5.0f, 2.0f}, under);
-    // In the plate's shadow, beside it, behind the wall, past the wall's shadow, open ground.
-    const glm::vec3 points[] = {{1.6f, -1, 2.0f}, {2.6f, -1, 1.5f}, {2.25f, -1, 3.0f},
-                                {2.8f, -1, 3.0f}, {2.6f, -1, 1.0f}, {-1.5f, -1, 2.8f},
-                                {-4.0f, -1, 2.0f}};
-    float lit[7], shadowed[7];
-    for (float* brightnesses : {lit, shadowed}) {
-        frame({brightnesses == shadowed, false, false, false});
-        for (int i = 0; i < 7; ++i)
-            brightnesses[i] = brightness(pixelOf(points[i]), i == 2 || i == 3 ? 1 : 2);
-    }
-    EXPECT_GT(lit[0], 0.9f * lit[1]) << "without shadows the spot is lit";
-    EXPECT_LT(shadowed[0], 0.4f * lit[0]);
-    EXPECT_LT(shadowed[2], 0.5f * shadowed[1]);
-    EXPECT_GT(shadowed[3], 0.8f * shadowed[1]);
-    // Same lighting model in both programs: unshadowed ground matches within rounding.
-    for (int i : {1, 4, 5, 6})
-        EXPECT_NEAR(shadowed[i], lit[i], 0.04f * lit[i] + 3.0f) << "open ground " << i;
 }
 
 // The composite shows the HDR scene plus the blurred glow, tone mapped (1 - e^-x). A blur program
@@ -252,25 +225,25 @@ TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
 
 // With the game's programs a white quad lit far above 1.0 glows past its edge with bloom on,
 // fading with distance; with bloom off the background beside it keeps the clear colour, which
-// has no red or green. A grey quad lit to below 1.0 in luminance does not glow.
+// has no red or green. A grey quad lit below 1.0 in luminance does not glow.
 TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
     texturedQuad("grey", "map_Kd " + pixel("grey", {150, 150, 150}));
     buildWorld(quad(placed({1.2f, 1, 1}, 1)), empty(),
                {{quad(placed({3.2f, 1, 1}, 1), "grey"), 0}});
     look({1.2f, 1.0f, 6.0f}, {1.2f, 1.0f, 1.0f});
-    const glm::ivec2 brightEdge = pixelOf({1.7f, 1, 1}), greyEdge = pixelOf({2.7f, 1, 1});
+    const glm::ivec2 whiteEdge = pixelOf({1.7f, 1, 1}), greyEdge = pixelOf({2.7f, 1, 1});
     auto warmth = [](glm::ivec2 pixel, int gap) {
         const Rgb c = colorAt(pixel + glm::ivec2(gap, 0));
         return c[0] + c[1];
     };
     frame({false, false, false, false});
-    EXPECT_GT(warmth(brightEdge, -6), 400) << "the white quad is bright";
+    EXPECT_GT(warmth(whiteEdge, -6), 400) << "the white quad is bright";
     EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
-    EXPECT_LE(warmth(brightEdge, 3), 2) << "bloom off";
+    EXPECT_LE(warmth(whiteEdge, 3), 2) << "bloom off";
     frame({false, false, true, false});
-    EXPECT_GT(warmth(brightEdge, 3), 60);
-    EXPECT_GT(warmth(brightEdge, 6), 15);
-    EXPECT_GT(warmth(brightEdge, 3), warmth(brightEdge, 6));
+    EXPECT_GT(warmth(whiteEdge, 3), 60);
+    EXPECT_GT(warmth(whiteEdge, 6), 15);
+    EXPECT_GT(warmth(whiteEdge, 3), warmth(whiteEdge, 6));
     EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
 }
 
