@@ -1,8 +1,7 @@
 #pragma once
 
-// The GL tier's one fixture: the game's programs, a font and the render targets, made once as
-// start-up makes them; a fresh folder for the files a test writes; a small world of unit quads
-// placed by matrix; the camera; pixel read-back from the 800 x 600 test window.
+// The GL tier's one fixture: the game's programs, a font and render targets, made once as start-up
+// makes them; a folder for the files a test writes; a world of unit quads; pixel read-back.
 
 #include "GlTestContext.h"
 
@@ -35,6 +34,11 @@ uniform mat4 model; uniform mat4 view; uniform mat4 projection;
 out vec3 normal; out vec2 uv; out vec3 tangent; out vec3 bitangent;
 void main() { normal = aNormal; uv = aUv; tangent = aTangent; bitangent = aBitangent;
     gl_Position = projection * view * model * vec4(aPos, 1.0); })";
+// The test programs' fragment stage starts with the mesh inputs and the two colour outputs.
+const std::string kFragmentHead = R"(#version 330 core
+in vec3 normal, tangent, bitangent; in vec2 uv, texCoords;
+layout(location = 0) out vec4 FragColor; layout(location = 1) out vec4 BrightColor;
+)";
 
 // A unit square in the XY plane around the origin, facing +z, u along +x and v along +y.
 inline std::string quadObj(const std::string& material, const std::string& library = "m") {
@@ -51,12 +55,6 @@ inline glm::mat4 placed(glm::vec3 centre, float size, float angle = 0.0f,
 }
 
 class GlFixture : public GlTest {
-  public:
-    static Rgb colorAt(glm::ivec2 pixel) {
-        const std::vector<unsigned char> p = readPixels(pixel.x, pixel.y, 1, 1);
-        return {p[0], p[1], p[2]};
-    }
-
   protected:
     // What start-up makes once: the programs with their fixed sampler units, the shadow and
     // bloom targets, and a font, which sets the unpack alignment that model textures rely on.
@@ -88,7 +86,7 @@ class GlFixture : public GlTest {
         ASSERT_EQ(startMessages, "") << "every program builds and every target is complete";
         std::string pattern = (std::filesystem::temp_directory_path() / "zelto-XXXXXX").string();
         folder = mkdtemp(pattern.data());
-        texturedQuad("quad", "map_Kd " + pixel("white", {255, 255, 255}));
+        texturedQuad("quad", "map_Kd " + bmp("white", {{255, 255, 255}}));
         world.skybox = &sky;
     }
     void TearDown() override {
@@ -100,22 +98,20 @@ class GlFixture : public GlTest {
         std::ofstream(folder / name, std::ios::binary) << text;
         return (folder / name).string();
     }
-    // A 24-bit BMP, pixels given top row first (Debian's SOIL crashes on TGA files).
-    void bmp(const std::string& name, int width, int height, const std::vector<Rgb>& top) const {
+    // `name`.bmp, a 24-bit BMP of `width` columns, pixels given top row first (Debian's SOIL
+    // crashes on TGA files); returns its file name.
+    std::string bmp(const std::string& name, const std::vector<Rgb>& top, int width = 1) const {
         std::string rows;
-        for (int row = height - 1; row >= 0; --row) { // the file holds the bottom row first
+        for (int row = int(top.size()) / width - 1; row >= 0; --row) { // bottom row first
             for (int x = 0; x < width; ++x)
                 for (int c = 2; c >= 0; --c) // BGR
                     rows += char(top[size_t(row * width + x)][size_t(c)]);
             rows.append(size_t((4 - width * 3 % 4) % 4), '\0'); // rows pad to 4 bytes
         }
-        const uint32_t size = uint32_t(rows.size()), w = uint32_t(width), h = uint32_t(height);
-        const uint32_t header[] = {54 + size, 0, 54, 40, w, h, 1 | (24 << 16), 0, size, 0, 0, 0, 0};
-        write(name, "BM" + std::string(reinterpret_cast<const char*>(header), 52) + rows);
-    }
-    // A one-pixel image `name`.bmp; returns its file name.
-    std::string pixel(const std::string& name, Rgb colour) const {
-        bmp(name + ".bmp", 1, 1, {colour});
+        const uint32_t size = uint32_t(rows.size()), w = uint32_t(width);
+        const uint32_t header[] = {
+            54 + size, 0, 54, 40, w, uint32_t(top.size()) / w, 1 | (24 << 16), 0, size, 0, 0, 0, 0};
+        write(name + ".bmp", "BM" + std::string(reinterpret_cast<const char*>(header), 52) + rows);
         return name + ".bmp";
     }
     // `name`.obj: the unit quad with the material `name` of the MTL lines `maps`.
@@ -155,19 +151,15 @@ class GlFixture : public GlTest {
         world.objects.push_back(add(std::make_unique<GameObject>(planet)));
     }
     template <typename T> T* add(std::unique_ptr<T> object) {
-        objects.push_back(std::move(object));
-        return static_cast<T*>(objects.back().get());
+        return static_cast<T*>(objects.emplace_back(std::move(object)).get());
     }
 
     // A program of `vertex` and a fragment body that may read the mesh inputs and write two
     // colour outputs. view and projection start as identity: model space is clip space.
     Shader program(const std::string& body, const std::string& vertex = kMeshVertex) {
         const std::string name = "p" + std::to_string(programCount++);
-        const std::string head = "#version 330 core\nin vec3 normal, tangent, bitangent;\nin vec2 "
-                                 "uv, texCoords;\nlayout(location = 0) out vec4 FragColor;\n"
-                                 "layout(location = 1) out vec4 BrightColor;\n";
         const Shader shader(write(name + ".vertex", vertex).c_str(),
-                            write(name + ".fragment", head + body).c_str());
+                            write(name + ".fragment", kFragmentHead + body).c_str());
         glUseProgram(shader.programId);
         for (const char* matrix : {"view", "projection"})
             glUniformMatrix4fv(glGetUniformLocation(shader.programId, matrix), 1, GL_FALSE,
@@ -203,6 +195,10 @@ class GlFixture : public GlTest {
         const float focal = kHeight / 2 / std::tan(22.5f) / glm::dot(d, camera.front);
         return glm::ivec2(glm::floor(glm::vec2(kWidth / 2 + focal * glm::dot(d, right),
                                                kHeight / 2 + focal * glm::dot(d, camera.up))));
+    }
+    static Rgb colorAt(glm::ivec2 pixel) {
+        const std::vector<unsigned char> p = readPixels(pixel.x, pixel.y, 1, 1);
+        return {p[0], p[1], p[2]};
     }
     // Mean R + G + B (0..765) of the (2r + 1)^2 pixels around `pixel`.
     static float brightness(glm::ivec2 pixel, int r = 2) {

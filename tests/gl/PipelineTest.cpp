@@ -1,49 +1,44 @@
-// The render pipeline under a real context: program selection, hidden stones, the camera and
-// the light; the lit programs, normal mapping and shadows; the shadow cube map; bloom.
+// The render pipeline under a real context: the scene pass, shadows and bloom.
 
 #include "GlFixture.h"
 
 #include <tuple>
 
-namespace {
-
 using PipelineTest = GlFixture;
 
-// One flat colour per program: the channels above 100 tell which program drew a pixel, with or
-// without bloom's tone mapping (which shows 1.0 as 161). The background is blue only.
-enum Drawn { kNone = -1, kBasic, kNormal, kModel, kShadow };
-
-int drawnBy(glm::ivec2 pixel) {
-    const Rgb c = GlFixture::colorAt(pixel);
-    const bool r = c[0] > 100, g = c[1] > 100, b = c[2] > 100;
-    return r && g ? kModel : r && b ? kShadow : r ? kBasic : g ? kNormal : kNone;
-}
-
-} // namespace
-
-// Shadows pick BasicLightingBloomShadow for the track, robot, ball and stones; otherwise normal
-// mapping picks NormalMapping for the track only and BasicLightingBloom draws the rest;
-// ModelShader draws the planet and skybox; bloom never changes the choice. Stones on ring angles
-// 183 to 220 (both ends) are hidden. The camera's planes lie 0.1 and 100 away, and pixelOf
-// places each object independently of the game's matrices. The light rides on the robot only
-// with L and shadows off. The depth is left cleared for the text overlay.
+// Shadows pick BasicLightingBloomShadow for track, robot, ball and stones; else normal mapping
+// picks NormalMapping for the track only and BasicLightingBloom draws the rest; ModelShader the
+// planet and skybox; bloom never changes the choice. Stones on ring angles 183 to 220 (both
+// ends) are hidden. The camera's planes lie 0.1 and 100 away; pixelOf places objects apart from
+// the game's matrices. The light rides on the robot only with L and shadows off. The depth is
+// left cleared for the text overlay.
 TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
-    const glm::vec3 trackAt(-4, 2, 0), robotAt(-1.5f, 2, 0), ballAt(1, 2, 0), planetAt(-4, -2, 0),
-        skyAt(2, -2, -3);
+    // The track, robot, ball, planet and skybox.
+    const glm::vec3 at[] = {{-4, 2, 0}, {-1.5f, 2, 0}, {1, 2, 0}, {-4, -2, 0}, {2, -2, -3}};
+    // Stones: centre, size, ring angle, shown; the last four are 0.05, 0.12, 99 and 101 away.
+    // clang-format off
     const std::tuple<glm::vec3, float, float, bool> stones[] = {
-        // centre, size, ring angle, shown; the last three are 0.12, 99 and 101 from the eye
-        {{3.5f, 2, 0}, 1.5f, 0.0f, true},   {{-3, 0, 0}, 1, 182.9f, true},
-        {{-1, 0, 0}, 1, 183.0f, false},     {{1, 0, 0}, 1, 220.0f, false},
-        {{3, 0, 0}, 1, 220.1f, true},       {{0.05f, -0.05f, 9.88f}, 0.004f, 0.0f, true},
-        {{30, -40, -89}, 4.0f, 0.0f, true}, {{30, 40, -91}, 4.0f, 0.0f, false}};
+        {{3.5f, 2, 0}, 1.5f, 0, true}, {{-3, 0, 0}, 1, 182.9f, true}, {{-1, 0, 0}, 1, 183, false},
+        {{1, 0, 0}, 1, 220, false}, {{3, 0, 0}, 1, 220.1f, true}, {{0, 0, 9.95f}, .002f, 0, false},
+        {{.05f, -.05f, 9.88f}, .004f, 0, true}, {{30, -40, -89}, 4, 0, true},
+        {{30, 40, -91}, 4, 0, false}};
+    // clang-format on
     std::vector<std::pair<Model*, float>> placedStones;
     for (const auto& [at, size, ringAngle, shown] : stones)
         placedStones.emplace_back(quad(placed(at, size)), ringAngle);
-    buildWorld(quad(placed(trackAt, 1.5f)), quad(placed(robotAt, 1.5f)), placedStones,
-               quad(placed(planetAt, 1.5f)));
-    world.robot->ball = quad(placed(ballAt, 1.5f));
-    sky.model = quad(placed(skyAt, 3.0f));
+    buildWorld(quad(placed(at[0], 1.5f)), quad(placed(at[1], 1.5f)), placedStones,
+               quad(placed(at[3], 1.5f)));
+    world.robot->ball = quad(placed(at[2], 1.5f));
+    sky.model = quad(placed(at[4], 3.0f));
     look(glm::vec3(0, 0, 10), glm::vec3(0));
+    // One flat colour per program: channels above 100 tell which program drew a pixel, with or
+    // without bloom's tone mapping (1.0 shows as 161). The background is blue only.
+    enum Drawn { kNone = -1, kBasic, kNormal, kModel, kShadow };
+    auto drawnBy = [](glm::ivec2 pixel) {
+        const Rgb c = colorAt(pixel);
+        const bool r = c[0] > 100, g = c[1] > 100, b = c[2] > 100;
+        return r && g ? kModel : r && b ? kShadow : r ? kBasic : g ? kNormal : kNone;
+    };
     ScenePrograms programs = game->programs.scene;
     programs.basicLightingBloom = flat({1, 0, 0});
     programs.normalMapping = flat({0, 1, 0});
@@ -64,31 +59,28 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
         SCOPED_TRACE(testing::Message() << "flags " << flags.shadowsOn << flags.normalMapOn
                                         << flags.bloomOn << flags.movingLightOn);
         frame(flags, programs);
-        EXPECT_EQ(drawnBy(pixelOf(trackAt)), track);
-        EXPECT_EQ(drawnBy(pixelOf(robotAt)), lit);
-        EXPECT_EQ(drawnBy(pixelOf(ballAt)), lit);
-        EXPECT_EQ(drawnBy(pixelOf(planetAt)), kModel);
-        EXPECT_EQ(drawnBy(pixelOf(skyAt)), kModel);
+        const int roles[] = {track, lit, lit, kModel, kModel};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(drawnBy(pixelOf(at[i])), roles[i]) << "role " << i;
         for (const auto& [at, size, ringAngle, shown] : stones)
             EXPECT_EQ(drawnBy(pixelOf(at)), shown ? lit : kNone) << at.z << ", " << ringAngle;
-        EXPECT_EQ(lightPos, lightOnRobot ? robotAt : kFixedLightPos);
+        EXPECT_EQ(lightPos, lightOnRobot ? at[1] : kFixedLightPos);
         float depth = 0.0f;
-        const glm::ivec2 onTrack = pixelOf(trackAt);
+        const glm::ivec2 onTrack = pixelOf(at[0]);
         glReadPixels(onTrack.x, onTrack.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         EXPECT_EQ(depth, 1.0f);
     }
 }
 
 // The ground (the track, with a flat normal map) lies 2 units under the light; a plate (the
-// robot) 1 unit under it shadows x 0.6..1.8; a wall (a stone) stands on the ground at x = 2.2,
-// facing the light, and shadows x 2.2..2.63. With shadow mapping the ground under the plate and
-// right behind the wall is dark (the shadow stays attached to its caster). Open ground, down to
-// a 21-degree light angle and with the eye's highlight, looks the same (no acne) whichever lit
-// program draws it, as each gets the light, eye and material values under its own names. The
-// light is dim, so nothing clips; the tolerance covers the flat map's 8-bit normal (tilted 0.3
-// degrees) and the shadow filter's rounding.
+// robot) 1 unit under it shadows x 0.6..1.8; a wall (a stone) on the ground at x = 2.2 facing
+// the light shadows x 2.2..2.63. With shadow mapping the ground under the plate and right
+// behind the wall (no detached shadow) is dark. Open ground, down to a 21-degree light angle,
+// highlight included, looks the same (no acne) whichever lit program draws it, each with its
+// own uniform names. A dim light clips nothing; the tolerance covers the flat map's 8-bit
+// normal (0.3 degrees off) and the shadow filter's rounding.
 TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
-    texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + pixel("up", {128, 128, 255}));
+    texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + bmp("up", {{128, 128, 255}}));
     const float flat = -glm::half_pi<float>();
     const glm::vec3 under(1.2f, -1.0f, 2.0f);
     Model* wall = quad(placed({2.2f, -0.7f, 3.0f}, 0.6f, flat, glm::vec3(0, 1, 0)));
@@ -111,16 +103,14 @@ TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
         EXPECT_NEAR(shadowed[i], plain[i], 0.04f * plain[i] + 3.0f) << "shadow mapping, " << i;
         EXPECT_NEAR(mapped[i], plain[i], 0.04f * plain[i] + 3.0f) << "normal mapping, " << i;
     }
-    EXPECT_GT(plain[5], 0.9f * plain[1]) << "without shadows the spot under the plate is lit";
     EXPECT_LT(shadowed[5], 0.4f * plain[5]);
     EXPECT_LT(shadowed[6], 0.5f * plain[6]);
     EXPECT_GT(shadowed[7], 0.8f * plain[7]);
 }
 
-// The track's normal map tilts the lit surface the way the asset tool encodes it: red along +u,
-// green down the image rows (the importer flips v). The quad is turned about y, so that world
-// and tangent space differ by more than a mirror. The light follows the robot (L, shadows off)
-// to one side of the quad and then the other, half a unit in front of it.
+// The track's normal map tilts the lit surface as the asset tool encodes it: red along +u,
+// green down the image rows (the importer flips v). The quad is turned about y, so world and
+// tangent space differ by more than a mirror. The light follows the robot (L) to either side.
 TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     const glm::mat4 turned = placed(glm::vec3(0.0f), 2.0f, 0.9f, glm::vec3(0, 1, 0));
     const glm::vec3 u = glm::normalize(glm::vec3(turned[0])), up(0, 1, 0);
@@ -131,7 +121,7 @@ TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     const std::tuple<Rgb, glm::vec3, glm::vec3> rows[] = {{{204, 128, 230}, u, -u},
                                                           {{128, 204, 230}, -up, up}};
     for (const auto& [map, brighter, darker] : rows) {
-        texturedQuad("n", "map_Kd white.bmp\nmap_bump " + pixel("n", map));
+        texturedQuad("n", "map_Kd white.bmp\nmap_bump " + bmp("n", {map}));
         buildWorld(quad(turned, "n"), empty(), {});
         float lit[2];
         for (int side = 0; side < 2; ++side) {
@@ -145,9 +135,9 @@ TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
 }
 
 // A shadowed frame stores each caster's distance to the light over the far plane (25) where a
-// cube lookup in its direction reads: on every face, from quads turned to the light with their
-// front or their back. The planet, the skybox, stones on ring angles 183 to 200 (both ends) and
-// a stone nearer than the near plane (1.0) cast nothing. A probe program reads the lookups.
+// cube lookup in its direction reads, on every face, from quads showing the light their front
+// or back. The planet, the skybox, stones on ring angles 183 to 200 (both ends) and a stone
+// nearer than the near plane (1.0) cast nothing.
 TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     enum Role { kTrack, kRobot, kBall, kStone, kPlanet, kSky };
     const std::tuple<Role, glm::vec3, float, float, bool> casters[] = {
@@ -193,16 +183,16 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
         glUniform3fv(glGetUniformLocation(lookup.programId, "direction"), 1, &direction[0]);
         glClear(GL_DEPTH_BUFFER_BIT);
         probe->draw(lookup, probe->modelMatrix);
-        EXPECT_NEAR(colorAt({400, 300})[0], casts ? 255 * distance / 25 : 255, 1.0f) // 8 bits
+        EXPECT_NEAR(colorAt({400, 300})[0], casts ? 255 * distance / 25 : 255, 1.0f) // 8-bit
             << "role " << role << ", ring angle " << ringAngle;
     }
 }
 
-// The composite shows the HDR scene plus the blurred glow, tone mapped (1 - e^-x). A blur program
-// that adds 0.1 green at every pass counts the passes: the composite reads ping-pong target 0,
-// last written by pass 8, so the glow arrives stepped nine times. The track's red 2.0 survives
-// only in floating-point targets. The skybox glows (green 1.0) but is drawn after the blur, so
-// none of its glow is counted. Exact to within the window's 8-bit rounding.
+// The composite shows the HDR scene plus the glow, tone mapped (1 - e^-x). A blur that adds 0.1
+// green per pass counts the passes: the composite reads ping-pong target 0, last written by
+// pass 8, so the glow is stepped nine times. The track's red 2.0 survives only in float
+// targets. The skybox's glow (green 1.0) is drawn after the blur: none of it is counted.
+// Within 2 of the window's 8-bit rounding and the half floats' steps.
 TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
     ScenePrograms programs = game->programs.scene;
     programs.basicLightingBloom = flat({2.0f, 0, 0}, {0, 0.25f, 0}); // the track's program
@@ -221,13 +211,23 @@ TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
     EXPECT_NEAR(track[0], toneMapped(2.0f), 2.0f);
     EXPECT_NEAR(track[1], toneMapped(0.25f + 9 * 0.1f), 2.0f);
     EXPECT_NEAR(skybox[1], toneMapped(9 * 0.1f), 2.0f);
+
+    // Targets the driver cannot attach (size 0) are reported once per framebuffer; creation
+    // goes on and leaves the window's framebuffer bound.
+    testing::internal::CaptureStdout();
+    BloomRenderer none(0, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Framebuffer not complete!\nFramebuffer not complete!\nFramebuffer not complete!\n");
+    GLint bound = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
 }
 
 // With the game's programs a white quad lit far above 1.0 glows past its edge with bloom on,
-// fading with distance; with bloom off the background beside it keeps the clear colour, which
-// has no red or green. A grey quad lit below 1.0 in luminance does not glow.
+// fading outwards, and not with bloom off (the clear colour has no red or green). A grey quad
+// lit below 1.0 in luminance does not glow.
 TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
-    texturedQuad("grey", "map_Kd " + pixel("grey", {150, 150, 150}));
+    texturedQuad("grey", "map_Kd " + bmp("grey", {{150, 150, 150}}));
     buildWorld(quad(placed({1.2f, 1, 1}, 1)), empty(),
                {{quad(placed({3.2f, 1, 1}, 1), "grey"), 0}});
     look({1.2f, 1.0f, 6.0f}, {1.2f, 1.0f, 1.0f});
@@ -237,7 +237,6 @@ TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
         return c[0] + c[1];
     };
     frame({false, false, false, false});
-    EXPECT_GT(warmth(whiteEdge, -6), 400) << "the white quad is bright";
     EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
     EXPECT_LE(warmth(whiteEdge, 3), 2) << "bloom off";
     frame({false, false, true, false});
@@ -245,16 +244,4 @@ TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
     EXPECT_GT(warmth(whiteEdge, 6), 15);
     EXPECT_GT(warmth(whiteEdge, 3), warmth(whiteEdge, 6));
     EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
-}
-
-// A target the driver cannot attach (size 0) is reported once per framebuffer; creation goes on
-// and leaves the window's framebuffer bound.
-TEST_F(PipelineTest, IncompleteBloomTargetsAreReportedOneLineEach) {
-    testing::internal::CaptureStdout();
-    BloomRenderer none(0, 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Framebuffer not complete!\nFramebuffer not complete!\nFramebuffer not complete!\n");
-    GLint bound = -1;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
 }
