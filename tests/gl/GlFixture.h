@@ -74,7 +74,6 @@ class GlFixture : public GlTest {
     World world;
     Camera camera;
     glm::vec3 lightColor{2.0f};
-    glm::vec3 lightPos{0.0f}; // where the last frame put the light
     int programCount = 0;
 
     void SetUp() override {
@@ -178,12 +177,13 @@ class GlFixture : public GlTest {
         camera.up =
             glm::normalize(glm::cross(glm::cross(camera.front, glm::vec3(0, 1, 0)), camera.front));
     }
-    // One frame as the game draws it: the frame clear, then the scene pass.
-    void frame(const RenderFlags& flags, const ScenePrograms& programs = game->programs.scene) {
+    // One frame as the game draws it: the frame clear, then the scene pass. Returns the light.
+    glm::vec3 frame(const RenderFlags& flags,
+                    const ScenePrograms& programs = game->programs.scene) {
         glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        lightPos = renderScene(flags, camera, world, lightColor,
-                               {programs, game->depthMap, game->bloom.get(), kWidth, kHeight});
+        return renderScene(flags, camera, world, lightColor,
+                           {programs, game->depthMap, game->bloom.get(), kWidth, kHeight});
     }
 
     // The window pixel (bottom-left origin) where a world point shows: a pinhole camera with

@@ -24,8 +24,8 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
         {{30, 40, -91}, 4, 0, false}};
     // clang-format on
     std::vector<std::pair<Model*, float>> placedStones;
-    for (const auto& [at, size, ringAngle, shown] : stones)
-        placedStones.emplace_back(quad(placed(at, size)), ringAngle);
+    for (const auto& [centre, size, ringAngle, shown] : stones)
+        placedStones.emplace_back(quad(placed(centre, size)), ringAngle);
     buildWorld(quad(placed(at[0], 1.5f)), quad(placed(at[1], 1.5f)), placedStones,
                quad(placed(at[3], 1.5f)));
     world.robot->ball = quad(placed(at[2], 1.5f));
@@ -39,11 +39,10 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
         const bool r = c[0] > 100, g = c[1] > 100, b = c[2] > 100;
         return r && g ? kModel : r && b ? kShadow : r ? kBasic : g ? kNormal : kNone;
     };
-    ScenePrograms programs = game->programs.scene;
-    programs.basicLightingBloom = flat({1, 0, 0});
-    programs.normalMapping = flat({0, 1, 0});
-    programs.modelShader = flat({1, 1, 0});
-    programs.basicLightingBloomShadow = flat({1, 0, 1});
+    const ScenePrograms& game = GlFixture::game->programs.scene;
+    const ScenePrograms programs{flat({1, 0, 0}), flat({0, 1, 0}),  flat({1, 1, 0}),
+                                 flat({1, 0, 1}), game.depthShader, game.blurShader,
+                                 game.bloomShader}; // basic, normal, model, shadow
 
     const std::tuple<RenderFlags, int, int, bool> rows[] = {
         // shadows, normal mapping, bloom, L; the track's program, the others', light on robot
@@ -58,16 +57,17 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
     for (const auto& [flags, track, lit, lightOnRobot] : rows) {
         SCOPED_TRACE(testing::Message() << "flags " << flags.shadowsOn << flags.normalMapOn
                                         << flags.bloomOn << flags.movingLightOn);
-        frame(flags, programs);
+        const glm::vec3 light = frame(flags, programs);
         const int roles[] = {track, lit, lit, kModel, kModel};
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(drawnBy(pixelOf(at[i])), roles[i]) << "role " << i;
-        for (const auto& [at, size, ringAngle, shown] : stones)
-            EXPECT_EQ(drawnBy(pixelOf(at)), shown ? lit : kNone) << at.z << ", " << ringAngle;
-        EXPECT_EQ(lightPos, lightOnRobot ? at[1] : kFixedLightPos);
+        for (const auto& [centre, size, ringAngle, shown] : stones)
+            EXPECT_EQ(drawnBy(pixelOf(centre)), shown ? lit : kNone)
+                << centre.z << ", " << ringAngle;
+        EXPECT_EQ(light, lightOnRobot ? at[1] : kFixedLightPos);
         float depth = 0.0f;
-        const glm::ivec2 onTrack = pixelOf(at[0]);
-        glReadPixels(onTrack.x, onTrack.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        glReadPixels(pixelOf(at[0]).x, pixelOf(at[0]).y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     &depth);
         EXPECT_EQ(depth, 1.0f);
     }
 }
@@ -113,13 +113,12 @@ TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
 // tangent space differ by more than a mirror. The light follows the robot (L) to either side.
 TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     const glm::mat4 turned = placed(glm::vec3(0.0f), 2.0f, 0.9f, glm::vec3(0, 1, 0));
-    const glm::vec3 u = glm::normalize(glm::vec3(turned[0])), up(0, 1, 0);
-    const glm::vec3 front = glm::normalize(glm::vec3(turned[2]));
+    const glm::vec3 u = glm::vec3(turned[0]) / 2.0f, front = glm::vec3(turned[2]) / 2.0f;
     look(3.0f * front, glm::vec3(0.0f));
     lightColor = glm::vec3(0.4f);
     // A tangent-space normal n stored as (n + 1) / 2, the side lit brighter, the darker side.
     const std::tuple<Rgb, glm::vec3, glm::vec3> rows[] = {{{204, 128, 230}, u, -u},
-                                                          {{128, 204, 230}, -up, up}};
+                                                          {{128, 204, 230}, {0, -1, 0}, {0, 1, 0}}};
     for (const auto& [map, brighter, darker] : rows) {
         texturedQuad("n", "map_Kd white.bmp\nmap_bump " + bmp("n", {map}));
         buildWorld(quad(turned, "n"), empty(), {});
