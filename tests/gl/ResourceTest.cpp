@@ -1,0 +1,231 @@
+// Rendering resources under a real context: shader programs, models and text.
+
+#include "GlFixture.h"
+
+namespace {
+
+constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kBlack{0, 0, 0};
+const glm::vec3 kWhite(1.0f);
+
+class ResourceTest : public GlFixture {
+  protected:
+    // Clears the window to black and makes `program` current with an identity view and the
+    // given projection: by default a unit quad covers pixels 200..599 by 150..449.
+    static Shader& cleared(Shader& program, const glm::mat4& projection = glm::mat4(1.0f)) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glUseProgram(program.programId);
+        const glm::mat4 view(1.0f);
+        glUniformMatrix4fv(glGetUniformLocation(program.programId, "view"), 1, GL_FALSE,
+                           &view[0][0]);
+        glUniformMatrix4fv(glGetUniformLocation(program.programId, "projection"), 1, GL_FALSE,
+                           &projection[0][0]);
+        return program;
+    }
+    static Shader& unlit() { return cleared(game->programs.scene.modelShader); }
+    // Text in the window's pixel coordinates: white text's red channel is the glyph coverage.
+    static Shader& text() {
+        return cleared(game->programs.text, glm::ortho(0.0f, float(kWidth), 0.0f, float(kHeight)));
+    }
+
+    // The window's pixels, and how many of them hold any red (glyph coverage).
+    static std::vector<unsigned char> screen() { return readPixels(0, 0, kWidth, kHeight); }
+    static int inked(const std::vector<unsigned char>& rgba) {
+        int count = 0;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            count += rgba[i] > 0;
+        return count;
+    }
+};
+
+} // namespace
+
+// A failing stage prints its tag and its compile log cut to 511 characters; it stays attached,
+// so the link fails too. A missing stage file is no read failure (only a bad stream is): the
+// empty stage fails. The program object always exists. The depth program reads its stages from
+// ../Shader/ and compiles the geometry stage first.
+TEST_F(ResourceTest, ShaderFailuresPrintTheirTagAndLog) {
+    std::string longError = "#version 330 core\nout vec4 FragColor;\nvoid main() {\n";
+    for (int i = 0; i < 40; ++i) // an error line for each undeclared name: past 511 characters
+        longError += "FragColor += undeclared" + std::to_string(i) + ";\n";
+    const std::string fragment = "#version 330 core\nin vec2 uv; out vec4 FragColor;\n"
+                                 "void main() { FragColor = vec4(uv, 0.0, 1.0); }\n";
+    write("v.vertex", "#version 330 core\nout vec3 uv;\nvoid main() { uv = vec3(0); }\n");
+    write("a.vertex", "#version 330 core\nvoid main() { oops; }\n");
+    write("a.fragment", fragment);
+    write("b.fragment", longError + "}\n");
+    std::filesystem::copy("../Shader", folder / "Shader");
+    write("Shader/DepthShader.geometry", "#version 330 core\nvoid main() { oops(); }\n");
+    const std::string rows[][3] = {
+        // vertex and fragment file from build/, the output's start
+        {"../a.vertex", "../a.fragment", "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n"},
+        {"../v.vertex", "../b.fragment", "ERROR::SHADER::FRAGMENT::COMPILATION_FAILED\n"},
+        {"../v.vertex", "../a.fragment", "ERROR::SHADER::PROGRAM::LINKING_FAILED\n"},
+        {"../none.vertex", "../a.fragment", "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n"},
+        {"", "", "ERROR::SHADER::GEOMETRY::COMPILATION_FAILED\n"}}; // the depth program
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::create_directories(folder / "build");
+    std::filesystem::current_path(folder / "build");
+    for (const auto& [vertexFile, fragmentFile, start] : rows) {
+        testing::internal::CaptureStdout();
+        const Shader program =
+            vertexFile.empty() ? Shader() : Shader(vertexFile.c_str(), fragmentFile.c_str());
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(output.substr(0, start.size()), start) << output;
+        EXPECT_TRUE(glIsProgram(program.programId));
+        if (fragmentFile == "../b.fragment") { // the long log, cut, then the link's message
+            EXPECT_EQ(output.find("\nERROR::SHADER::PROGRAM::LINKING_FAILED\n"),
+                      start.size() + 511);
+        }
+    }
+    std::filesystem::current_path(here);
+}
+
+// An image 3 pixels wide (9-byte rows, read tightly packed as the font's unpack alignment
+// leaves it), red above blue, shows upright through ModelShader: SOIL's row order and the
+// importer's v flip cancel out. Exact colours: 8-bit values survive the half-float store, and
+// each pixel read samples one colour's texels. The F5 filter is applied at the first draw and
+// at a draw after a change, not otherwise.
+TEST_F(ResourceTest, ImageShowsUprightAndFiltersAsRequested) {
+    bmp("skin", {kRed, kRed, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue, kBlue, kBlue, kBlue}, 3);
+    Model model;
+    ASSERT_EQ(load(model, texturedQuad("skin", "map_Kd skin.bmp")), "");
+    const GLuint texture = model.textureCache.at(0).id;
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
+    EXPECT_EQ(value, GL_RGB16F);
+    const std::pair<bool, GLint> draws[] = {
+        {true, GL_LINEAR_MIPMAP_LINEAR}, {false, GL_LINEAR}, {false, GL_NEAREST}};
+    for (const auto& [wanted, filter] : draws) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        model.mipmapWanted = wanted;
+        model.draw(unlit(), model.modelMatrix);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
+        EXPECT_EQ(value, filter) << wanted;
+    }
+    EXPECT_EQ(colorAt({400, 375}), kRed);
+    EXPECT_EQ(colorAt({400, 225}), kBlue);
+    EXPECT_EQ(colorAt({100, 100}), kBlack);
+}
+
+// A mesh draw hands the program each attribute at its location (v is flipped, so the
+// bitangent points down) and its textures: diffuse, specular and bump maps on units 0, 1, 2 as
+// texture_diffuse1, texture_specular1, texture_normal1. An image named again keeps the type of
+// its first load and is loaded once. (The shadow tests read unit 3's cube map.)
+TEST_F(ResourceTest, MeshDrawHandsTheProgramItsAttributesAndTextures) {
+    write("m.mtl",
+          "newmtl three\nmap_Kd " + bmp("r", {kRed}) + "\nmap_Ks " + bmp("g", {kGreen}) +
+              "\nmap_bump " + bmp("b", {kBlue}) +
+              "\nnewmtl twice\nmap_Kd r.bmp\nmap_Ks r.bmp\nnewmtl later\nmap_bump r.bmp\n");
+    Model model;
+    ASSERT_EQ(load(model, write("q.obj", quadObj("three") + "usemtl twice\nf 1 2 4\n"
+                                                            "usemtl later\nf 2 3 4\n")),
+              "");
+    ASSERT_EQ(model.meshes.size(), 3u);
+    EXPECT_EQ(model.textureCache.size(), 3u);
+    const Shader probe = program(
+        "uniform int which;\nuniform sampler2D texture_diffuse1, texture_diffuse2, "
+        "texture_specular1, texture_normal1;\nvoid main() {\nFragColor = texture("
+        "texture_diffuse1, uv) + texture(texture_diffuse2, uv) + texture(texture_specular1, uv) + "
+        "texture(texture_normal1, uv);\nvec3 v = which == 0 ? normal : which == 1 ? tangent : "
+        "bitangent;\nif (which < 3) FragColor = vec4(v * 0.5 + 0.5, 1.0); }");
+    const char* const names[] = {"texture_diffuse1", "texture_diffuse2", "texture_specular1",
+                                 "texture_normal1"};
+    const std::array<GLint, 4> units[] = {{0, 7, 1, 2}, {0, 1, 7, 7}, {0, 7, 7, 7}};
+    for (size_t mesh = 0; mesh < 3; ++mesh) {
+        for (const char* name : names) // unit 7: one that no draw sets
+            glUniform1i(glGetUniformLocation(probe.programId, name), 7);
+        model.meshes[mesh].draw(probe, glm::mat4(1.0f));
+        std::array<GLint, 4> set{};
+        for (size_t i = 0; i < 4; ++i)
+            glGetUniformiv(probe.programId, glGetUniformLocation(probe.programId, names[i]),
+                           &set[i]);
+        EXPECT_EQ(set, units[mesh]) << "mesh " << mesh;
+    }
+    // Normal, tangent, bitangent, then red + green + blue from three units. 0.5 encodes as 127
+    // or 128 depending on the rounding of the colour conversion.
+    const Rgb expected[] = {{128, 128, 255}, {255, 128, 128}, {128, 0, 128}, {255, 255, 255}};
+    for (int which = 0; which < 4; ++which) {
+        unlit();
+        glUseProgram(probe.programId);
+        glUniform1i(glGetUniformLocation(probe.programId, "which"), which);
+        model.meshes[0].draw(probe, glm::mat4(1.0f));
+        for (size_t c = 0; c < 3; ++c)
+            EXPECT_NEAR(colorAt({400, 300})[c], expected[which][c], 1) << which << ", " << c;
+    }
+}
+
+// A model without normals or texture coordinates loads, its extents spanning every mesh. A
+// missing or garbage model (the OBJ reader returns an empty scene without a word) is reported
+// and draws nothing; a missing or unreadable image shows magenta.
+TEST_F(ResourceTest, ModelFilesLoadAsFarAsTheyCan) {
+    Model model;
+    load(model, write("bare.obj", "o a\nv -1 -0.5 0\nv 0 0 9\nv 0 1 0\nf 1 2 3\n"
+                                  "o b\nv 3 1.5 -9\nv 2 1 0\nv 2 0 0\nf 4 5 6\n"));
+    model.measureExtents();
+    EXPECT_EQ(glm::vec2(model.width, model.height), glm::vec2(4.0f, 2.0f));
+
+    const std::string garbage =
+        write("garbage.obj", std::string("\x7f\0\x01\xff", 4) + "f 9 8 7\nusemtl\n\x02\x03");
+    for (const std::string& path : {(folder / "nowhere.obj").string(), garbage}) {
+        const std::string output = load(model, path);
+        EXPECT_EQ(output.rfind("ERROR::ASSIMP:: ", 0), 0u) << output;
+        EXPECT_GT(output.size(), 17u) << "the message carries a reason";
+        model.draw(unlit(), model.modelMatrix);
+        EXPECT_EQ(colorAt({400, 300}), kBlack);
+    }
+    write("broken.bmp", "BM not an image");
+    for (const char* image : {"missing.png", "broken.bmp"}) {
+        load(model, texturedQuad("q", std::string("map_Kd ") + image));
+        model.draw(unlit(), model.modelMatrix);
+        EXPECT_EQ(colorAt({400, 300}), (Rgb{255, 0, 255})) << image;
+    }
+}
+
+// A glyph lands at pen + bearing, its bottom (size.y - bearing.y) pixels below the baseline,
+// upright, in the text colour: at scale 1 from a whole-pixel pen each pixel centre meets a
+// texel centre, so red is the coverage and green (0.5) half of it, within 8-bit blend rounding.
+// The pen moves by whole pixels of the advance times the scale; a byte without a glyph draws
+// nothing and leaves the pen where it was.
+TEST_F(ResourceTest, GlyphsLandWhereThePenPutsThemAndNowhereWithoutAFont) {
+    TextRenderer& font = game->menuFont;
+    ASSERT_EQ(font.glyphs.size(), 128u);
+    const Character& j = font.glyphs.at('j'); // left of the pen, below the baseline
+    ASSERT_TRUE(j.bearing.x < 0 && j.size.y > j.bearing.y);
+    font.drawText(text(), "j", 40, 60, 1.0f, {1.0f, 0.5f, 0.0f});
+    const std::vector<unsigned char> drawn = screen();
+    std::vector<unsigned char> bitmap(size_t(j.size.x * j.size.y));
+    glBindTexture(GL_TEXTURE_2D, j.textureId);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, bitmap.data());
+    int mismatches = 0;
+    for (int row = 0; row < j.size.y; ++row)
+        for (int x = 0; x < j.size.x; ++x) {
+            const size_t at = size_t((60 + j.bearing.y - 1 - row) * kWidth + 40 + j.bearing.x + x);
+            const int texel = bitmap[size_t(row * j.size.x + x)];
+            mismatches +=
+                std::abs(drawn[at * 4] - texel) > 1 || std::abs(2 * drawn[at * 4 + 1] - texel) > 2;
+        }
+    EXPECT_EQ(mismatches, 0) << "of " << j.size.x * j.size.y << " pixels";
+
+    font.drawText(text(), "H", 40 + 2 * (font.glyphs.at(' ').advance >> 6), 60, 2.0f, kWhite);
+    const std::vector<unsigned char> alone = screen();
+    font.drawText(text(), "\xe9 \x80H", 40, 60, 2.0f, kWhite);
+    EXPECT_GT(inked(alone), 0);
+    EXPECT_TRUE(screen() == alone);
+
+    // A font that cannot be opened says so once and draws nothing; the unpack alignment is set
+    // to 1 all the same, as the models loaded after the fonts need.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    testing::internal::CaptureStdout();
+    TextRenderer missing("../External/Fonts/no such font.TTF", 30);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR::FREETYPE: Failed to load font\n");
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 1);
+    EXPECT_TRUE(missing.glyphs.empty());
+    missing.drawText(text(), "Score: 42 \xe9", 20, 40, 1.0f, kWhite);
+    EXPECT_EQ(inked(screen()), 0);
+}
