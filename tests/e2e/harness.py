@@ -1,314 +1,164 @@
-"""Drives the real game binary as a player would: a real window on the test display, real key
-events through XTEST (xdotool), console output read from its pipes, screenshots read back as
-pixels. Every wait polls with a timeout: the software renderer is slow and its speed varies."""
+"""Drives the real game as a player would: key events through XTEST, the window's pixels read
+back, console output from scratch files. Every wait polls for something observable (a frame, a
+line, a picture) with a generous time-out: a frame takes 50 ms to seconds on a loaded machine."""
 
 import os
-import re
-import shutil
 import subprocess
 import tempfile
 import threading
 import time
 
-import numpy as np
 from PIL import Image
+from Xlib import XK, X, display
+from Xlib.ext import damage, xtest
 
-ROOT = os.environ.get("ZELTO_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+ROOT = os.environ.get("ZELTO_ROOT", os.path.abspath(__file__ + "/../../.."))
 BINARY = os.environ.get("ZELTO_BINARY", os.path.join(ROOT, "build", "repair_zelto"))
-BUILD_DIR = os.path.dirname(BINARY)
-TITLE = "Repair Zelto"
-
-# Generous: start-up compiles eight programs and imports 36 models on llvmpipe.
-START_TIMEOUT = 120.0
+START_TIMEOUT = 120.0  # start-up compiles eight programs and imports the models on llvmpipe
+LAST_PICTURE = "/tmp/zelto-last.png"  # what the screen showed when a wait for it timed out
 
 
-def wait_until(predicate, timeout, interval=0.2, what="condition"):
+def wait_until(predicate, timeout, what, interval=0.2):
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
         time.sleep(interval)
+    return value
 
 
 def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout
 
 
-class ScreenshotFailed(RuntimeError):
-    """Not an assertion: a wait for an effect must not take it for a missing effect."""
+class Output:
+    """A stream of the game in a scratch file: a pipe could fill up and block the game."""
 
-
-class Stream:
-    """Collects one pipe of the game in the background so the game never blocks on it."""
-
-    def __init__(self, pipe):
-        self._chunks = []
-        self._lock = threading.Lock()
-        self._thread = threading.Thread(target=self._pump, args=(pipe,), daemon=True)
-        self._thread.start()
-
-    def _pump(self, pipe):
-        for line in iter(pipe.readline, b""):
-            with self._lock:
-                self._chunks.append(line.decode("utf-8", "replace"))
-        pipe.close()
+    def __init__(self):
+        self.file = tempfile.NamedTemporaryFile(prefix="zelto-")
 
     def text(self):
-        with self._lock:
-            return "".join(self._chunks)
+        with open(self.file.name, "rb") as file:  # a handle of its own: the game's offset stays
+            return file.read().decode("utf-8", "replace")
 
     def lines(self, start=0):
-        """The lines collected so far from line number start on, for reading a long run's
-        output piece by piece."""
-        with self._lock:
-            return self._chunks[start:]
-
-    def join(self, timeout=10):
-        self._thread.join(timeout)
+        """Whole lines from line start on: a line still being written waits for its end."""
+        text = self.text()
+        return text[:text.rfind("\n") + 1].splitlines(keepends=True)[start:]
 
 
 class FrameCounter:
-    """Counts the frames the game presents in its window, from outside: every buffer swap
-    damages the window, and the X server's DAMAGE extension reports each damage once until
-    it is acknowledged. Acknowledging at once after each report gives one report per swap as
-    long as swaps are slower than one round trip to the server (frames here take 50 ms and
-    more). Runs on its own connection and thread."""
+    """Counts the frames the game presents by the X server's DAMAGE reports on its window, each
+    acknowledged at once: swaps faster than that merge into one, so the count never runs ahead."""
 
-    def __init__(self, window_id):
-        from Xlib import display
-        from Xlib.ext import damage
-        self.count = 0
-        self._connection = display.Display()
-        self._connection.damage_query_version()
-        window = self._connection.create_resource_object("window", int(window_id))
-        self._damage = window.damage_create(damage.DamageReportNonEmpty)
-        self._connection.sync()
-        self._thread = threading.Thread(target=self._pump, daemon=True)
-        self._thread.start()
+    def __init__(self, window):
+        self.count, self.x = 0, display.Display()
+        self.x.damage_query_version()
+        self.damage = self.x.create_resource_object("window", window.id).damage_create(
+            damage.DamageReportNonEmpty)
+        self.x.sync()
+        threading.Thread(target=self._pump, daemon=True).start()
 
     def _pump(self):
         try:
             while True:
-                event = self._connection.next_event()
-                if type(event).__name__ == "DamageNotify":
+                if self.x.next_event().type == self.x.extension_event.DamageNotify:
                     self.count += 1
-                    self._connection.damage_subtract(self._damage)
-                    self._connection.flush()
+                    self.x.damage_subtract(self.damage)
+                    self.x.flush()
         except Exception:  # the connection closed, or the window went with the game
             return
 
     def wait(self, frames, timeout=60):
-        """Waits until the given number of further frames has been presented."""
         target = self.count + frames
-        wait_until(lambda: self.count >= target, timeout, interval=0.02,
-                   what=f"{frames} frames")
-
-    def close(self):
-        try:
-            self._connection.close()
-        except Exception:
-            pass
+        wait_until(lambda: self.count >= target, timeout, f"{frames} frames", interval=0.02)
 
 
 class Game:
-    """The game process, started from a build folder with the given arguments."""
+    """The game process, started in a build folder; leaving the context kills what is left."""
 
     def __init__(self, *args, cwd=None, stdin=subprocess.DEVNULL, env=None, binary=BINARY):
-        self.args = [str(a) for a in args]
-        self.cwd = cwd or BUILD_DIR
-        self.stdin = stdin
-        self.environment = dict(os.environ)
-        self.environment.update(env or {})
-        self.binary = binary
-        self.window = None
-        self._launch()
-
-    def _launch(self):
-        self.process = subprocess.Popen([self.binary, *self.args], cwd=self.cwd, stdin=self.stdin,
-                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                        env=self.environment)
-        self.out = Stream(self.process.stdout)
-        self.err = Stream(self.process.stderr)
+        self.out, self.err, self.x, self.frames = Output(), Output(), display.Display(), None
+        self.process = subprocess.Popen([binary, *args], stdin=stdin, stdout=self.out.file,
+                                        stderr=self.err.file, cwd=cwd or os.path.dirname(binary),
+                                        env={**os.environ, **(env or {})})
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        if getattr(self, "_frames", None) is not None:
-            self._frames.close()
         if self.process.poll() is None:
             self.process.kill()
-            self.process.wait(timeout=30)
-        self.out.join()
-        self.err.join()
+        self.process.wait(timeout=60)
+        for resource in (self.process.stdin, self.frames and self.frames.x, self.x,
+                         self.out.file, self.err.file):
+            if resource:
+                resource.close()
 
-    # --- process and console ---------------------------------------------------------------
     def wait_exit(self, timeout=60):
-        code = self.process.wait(timeout=timeout)
-        self.out.join()
-        self.err.join()
-        return code
+        return self.process.wait(timeout=timeout)
 
-    def stdout(self):
-        return self.out.text()
+    def started(self):  # how often "START" stood alone on a line of standard output
+        return self.out.lines().count("START\n")
 
-    def wait_for_output(self, pattern, timeout=60, count=1):
-        regex = re.compile(pattern, re.MULTILINE)
-        return wait_until(lambda: len(regex.findall(self.stdout())) >= count, timeout,
-                          what=f"{pattern!r} on standard output")
-
-    # --- window -------------------------------------------------------------------------------
     def wait_for_window(self, timeout=START_TIMEOUT):
-        relaunches = 2
-
         def find():
-            nonlocal relaunches
             if self.process.poll() is not None:
-                # Under load the shared Xvfb now and then refuses a new connection outright
-                # ("X11: Failed to open display"); the game then rightly reports that it could
-                # not start. That is the test display's failure, not the game's: start again.
-                if (relaunches > 0 and self.process.returncode == 1
-                        and "ERROR: Could not init glfw" in self.err.text()):
-                    relaunches -= 1
-                    self.out.join()
-                    self.err.join()
-                    self._launch()
-                    return None
                 raise AssertionError(f"the game exited with {self.process.returncode}:\n"
-                                     f"{self.stdout()}\n{self.err.text()}")
-            # Only a mapped window can take the focus and be read back.
-            ids = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), "--name",
-                          f"^{TITLE}$").split()
-            return ids[0] if ids else None
-        self.window = wait_until(find, timeout, what="the game window")
-        return self.window
+                                     f"{self.out.text()[-3000:]}\n{self.err.text()}")
+            # Only a mapped window takes the focus and can be read back.
+            return xdotool("search", "--onlyvisible", "--pid", str(self.process.pid),
+                           "--name", "^Repair Zelto$").split()
+        found = wait_until(find, timeout, "the game window")
+        self.window = self.x.create_resource_object("window", int(found[0]))
+        self.frames = FrameCounter(self.window)
 
-    def geometry(self):
-        text = xdotool("getwindowgeometry", self.window)
-        match = re.search(r"Geometry: (\d+)x(\d+)", text)
-        return int(match.group(1)), int(match.group(2))
-
-    def focus(self):
-        xdotool("windowfocus", "--sync", self.window)
-
-    def key_down(self, key):
-        self.focus()
-        xdotool("keydown", key)
+    def key_down(self, key, event=X.KeyPress):
+        if event == X.KeyPress:
+            self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
+        xtest.fake_input(self.x, event, self.x.keysym_to_keycode(XK.string_to_keysym(key)))
+        self.x.sync()  # the server has handled the event when this returns
 
     def key_up(self, key):
-        self.focus()
-        xdotool("keyup", key)
+        self.key_down(key, X.KeyRelease)
 
-    @property
-    def frames(self):
-        """The frame counter of the game's window, started at first use."""
-        if getattr(self, "_frames", None) is None:
-            self._frames = FrameCounter(self.window)
-        return self._frames
-
-    def hold(self, key, frames=2):
-        """Holds a key down until the game has presented the given number of frames, then
-        releases it. The second frame presented after the press began after the first one had
-        been swapped, so its event poll saw the key down: two frames make a press that the
-        game certainly saw, however slow its frames are."""
+    def hold(self, key, until=None, what="", frames=3):
+        """Holds a key for three frames presented (and until the picture shows until, if
+        given), then releases it for three; returns that picture. The first report may be of a
+        swap handled before the key event, the second of a frame that polled its events just
+        before the event came; the third frame began after that swap, so it saw the event."""
         self.key_down(key)
         try:
             self.frames.wait(frames)
+            image = self.wait_for_screen(until, what, 30) if until else None
         finally:
             self.key_up(key)
+        self.frames.wait(frames)
+        return image
 
-    def tap(self, key, hold=0.3):
-        """Press and release, holding long enough for the game to see a frame with it down."""
-        self.key_down(key)
-        time.sleep(hold)
-        self.key_up(key)
-
-    def toggle(self, key, effect, what, timeout=15):
-        """Presses and releases a toggle key and waits for its effect on the screen, which
-        shows within a frame or two of the release, far inside the timeout."""
+    def toggle(self, key, predicate, what, timeout=30):
         self.hold(key)
-        return self.wait_for_screen(effect, timeout, what=what)
+        return self.wait_for_screen(predicate, what, timeout)
 
-    def press_until(self, key, predicate, timeout=30, what="the key's effect"):
-        """Holds a key until the game shows its effect, then releases it."""
-        self.key_down(key)
+    def quit(self):
+        self.key_down("Escape")  # the window goes in the first frame that sees it
         try:
-            return wait_until(predicate, timeout, what=what)
+            return self.wait_exit()
         finally:
-            self.key_up(key)
+            self.key_up("Escape")
 
-    def screenshot(self, attempts=3):
-        """The window's pixels as an RGB image, top row first. On a loaded machine the X
-        server now and then fails to read a window back; a read that fails while the game is
-        still running is tried again, a little later."""
-        for attempt in range(attempts):
-            with tempfile.NamedTemporaryFile(suffix=".png") as shot:
-                try:
-                    done = subprocess.run(["import", "-window", self.window, shot.name],
-                                          capture_output=True, text=True, timeout=30)
-                    if done.returncode == 0:
-                        return Image.open(shot.name).convert("RGB")
-                    reason = done.stderr.strip()
-                except subprocess.TimeoutExpired:
-                    reason = "import timed out"
-            if self.process.poll() is not None:
-                raise ScreenshotFailed(f"the game exited with {self.process.returncode}:\n"
-                                       f"{self.err.text()[-3000:]}")
-            time.sleep(2.0)
-        raise ScreenshotFailed(f"no screenshot after {attempts} attempts: {reason}")
+    def screenshot(self):
+        """The window's pixels: without a compositor, the last frame presented."""
+        shape = self.window.get_geometry()
+        raw = self.window.get_image(0, 0, shape.width, shape.height, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (shape.width, shape.height), raw.data, "raw", "BGRX")
 
-    def wait_for_screen(self, predicate, timeout=60, what="a screen"):
-        return wait_until(lambda: (lambda image: image if predicate(image) else None)(self.screenshot()),
-                          timeout, interval=0.3, what=what)
-
-
-# --- pixel checks ---------------------------------------------------------------------------
-# Text is drawn in white over a scene that is never white over a whole glyph stroke, so a
-# count of near-white pixels inside a text's box tells whether that text is drawn.
-WHITE = 235
-
-
-def white_pixels(image, box):
-    """Near-white pixels in box = (x, y, w, h) given in text coordinates: origin at the
-    window's bottom left, y up, as the game places its text."""
-    x, y, w, h = box
-    height = image.height
-    crop = image.crop((x, height - (y + h), x + w, height - y))
-    return sum(1 for r, g, b in crop.getdata() if r >= WHITE and g >= WHITE and b >= WHITE)
-
-
-def text_box(x, y, w, h, below=0):
-    """The box of a text whose base line starts at (x, y): up to h pixels above the base line
-    and `below` pixels under it for descenders."""
-    return (int(x), int(y - below), int(w), int(h + below))
-
-
-def box_slices(image, box):
-    """Array slices (rows, columns) of box = (x, y, w, h) in text coordinates."""
-    x, y, w, h = box
-    return slice(image.height - (y + h), image.height - y), slice(x, x + w)
-
-
-def changed_pixels(before, after, box, threshold=40):
-    """Pixels inside box whose largest channel difference between two screenshots exceeds
-    threshold. The default ignores the few levels of noise that llvmpipe's dithering-free
-    output never has but a rounding change in a shader could bring."""
-    rows, columns = box_slices(before, box)
-    a = np.asarray(before, dtype=np.int16)[rows, columns]
-    b = np.asarray(after, dtype=np.int16)[rows, columns]
-    return int((np.abs(a - b).max(axis=2) > threshold).sum())
-
-
-def copy_build_without(*folders):
-    """A scratch tree with the binary's build folder but without some of its sibling folders,
-    so the game starts with "../Shader/" or "../External/" missing."""
-    root = tempfile.mkdtemp(prefix="zelto-")
-    build = os.path.join(root, "build")
-    os.makedirs(build)
-    for name in ("Shader", "External"):
-        if name not in folders:
-            shutil.copytree(os.path.join(ROOT, name), os.path.join(root, name))
-    return root, build
+    def wait_for_screen(self, predicate, what, timeout=60):
+        def check():
+            self.last = self.screenshot()
+            return self.last if predicate(self.last) else None
+        try:
+            return wait_until(check, timeout, what, interval=0.3)
+        except AssertionError:
+            self.last.save(LAST_PICTURE)
+            raise

@@ -1,55 +1,123 @@
-"""What the player reads on an 800 by 600 window: each text with its face and base-line point in
-the game's text coordinates (origin bottom left, y up), and predicates over screenshots."""
+"""What the player reads, read off a screenshot by drawing each text with the game's own font
+file and comparing shapes: like the game, Pillow renders glyphs with FreeType at a pixel height
+and advances by whole pixels, so a string drawn here lies on the game's pixels to within a pixel
+or two. Positions and boxes (x, y, w, h) are text coordinates: origin bottom left, y up."""
 
-import glyphs
-from glyphs import HEART, MENU, SMALL, TITLE, match, read_number
-from harness import START_TIMEOUT
+import functools
+import os
 
-W, H = 800, 600
+import numpy as np
+from PIL import Image, ImageDraw, ImageFont
 
-TITLE_TEXTS = [
-    (TITLE, "Repair Zelto", 290, 500),
-    (MENU, "Press 'Enter' to start", 320, 440),
-    (MENU, "Press 'F1' for help", 320, 400),
-]
-# Both help columns, first lines at y 550; the second column starts at x 60, left of the first.
-HELP_TEXTS = [(SMALL, text, 200, 550 - offset) for text, offset in [
-    ("F1   :     Help", 0), ("F2   :     FrameTime", 40), ("F3   :     WireFrame", 80),
-    ("F5   :     Mip Mapping Quality", 160), ("F6   :     Bloom", 200),
-    ("F7   :     Shadow/Normal Mapping", 240), ("F9   :     Blending", 320)]] + [
-    (SMALL, text, 60, 550 - offset) for text, offset in [
-    ("A    :     Left", 0), ("D    :     Right", 40), ("Space:     Jump", 80),
-    ("P    :     Pause", 120), ("C    :     Debug Mode", 160), ("Mouse, Arrow Keys:", 200),
-    ("        Move camera", 240), ("Moving Light", 280), ("(Shadow OFF):", 320),
-    ("           L", 360)]]
+from harness import ROOT
 
-PAUSE = (TITLE, "Pause", 350, 450)
-GAME_OVER = (TITLE, "Game Over", 300, 450)
-SCORE_LABEL = (MENU, "Score: ", 350, 375)
-SCORE_AT = (740, 550)
-HEARTS_AT = (10, 550)
-NORMAL_MAP = (SMALL, "Normal Map: ON", 650, 40)
-SHADOW_MAP = (SMALL, "Shadow Map: ON", 650, 40)
-BLOOM = (SMALL, "Bloom: ON", 650, 60)
-MIPMAP = (SMALL, "Mipmap: ON", 650, 80)
-BLENDING = (SMALL, "Blending: ON", 650, 20)
-WIREFRAME = (SMALL, "Wireframe: ON", 420, 20)
-DEFAULT_LABELS = [NORMAL_MAP, BLOOM, MIPMAP, BLENDING]
+TITLE, MENU = ("AmaticSC-Bold.TTF", 80), ("AGENCYR.TTF", 30)
+SMALL, HEART = ("AGENCYR.TTF", 20), ("HEART shapes.TTF", 60)
+# Coverage from CORE up is a glyph's core. White text blended over the scene reads back at
+# least as bright as its coverage, so a core pixel counts as drawn when its darkest channel
+# reaches the coverage less READ_MARGIN (rounding of the blend and of 8-bit pixels). Fainter
+# edge pixels cannot be told from bright scenery.
+CORE, READ_MARGIN = 192, 12
+NEAR_WHITE = 215  # text white in all three channels: text cores always, stars and glow rarely
+SLACK = 2  # pixels by which hinting and rounding in the two rasterisers may move a glyph
+# A drawn text matches with nearly all its core pixels; none, or another string, far fewer.
+SHOWN, ABSENT = 0.97, 0.6
 
-# A drawn text matches with nearly all of its core pixels (the comparison is pixel exact on
-# llvmpipe); text that is absent, or another string in its place, stays far below.
-SHOWN = 0.97
-ABSENT = 0.6
+
+@functools.lru_cache(maxsize=None)
+def face(typeface):
+    return ImageFont.truetype(os.path.join(ROOT, "External", "Fonts", typeface[0]), typeface[1],
+                              layout_engine=ImageFont.Layout.BASIC)
+
+
+def coverage(text, size):
+    """The coverage (0..255) of text = (typeface, string, x, y) on a window of size (w, h)."""
+    typeface, string, x, y = text
+    canvas = Image.new("L", size, 0)
+    draw, pen = ImageDraw.Draw(canvas), int(x)
+    for char in string:
+        draw.text((pen, size[1] - int(y)), char, fill=255, font=face(typeface), anchor="ls")
+        pen += int(face(typeface).getlength(char))  # the game drops the 26.6 fraction
+    return np.asarray(canvas, dtype=np.int16)
+
+
+def match(image, text):
+    """Share of the text's core pixels that read back as drawn, at the best placement within
+    SLACK pixels; only the text's box takes part, to keep reading fast."""
+    cover = coverage(text, image.size)
+    rows, columns = np.nonzero(cover >= CORE)
+    box = (slice(max(rows.min() - SLACK, 0), rows.max() + SLACK + 1),
+           slice(max(columns.min() - SLACK, 0), columns.max() + SLACK + 1))
+    cover, darkest = cover[box], np.asarray(image, dtype=np.int16)[box].min(axis=2)
+    shifted = [np.roll(cover, (dy, dx), (0, 1)) for dy in range(-SLACK, SLACK + 1)
+               for dx in range(-SLACK, SLACK + 1)]
+    drawn = max(((darkest >= s - READ_MARGIN) & (s >= CORE)).sum() for s in shifted)
+    return drawn / (cover >= CORE).sum()
 
 
 def shows(image, text):
-    typeface, string, x, y = text
-    return match(image, typeface, string, x, y) >= SHOWN
+    return match(image, text) >= SHOWN
 
 
 def hides(image, text):
-    typeface, string, x, y = text
-    return match(image, typeface, string, x, y) < ABSENT
+    return match(image, text) < ABSENT
+
+
+def region(box, height):
+    x, y, w, h = box
+    return slice(max(height - y - h, 0), height - y), slice(x, x + w)
+
+
+def pixels(image, box):
+    return np.asarray(image, dtype=np.int16)[region(box, image.height)]
+
+
+def stray_white(image, box, texts=()):
+    """Text-white pixels in box that none of the texts accounts for: text where none belongs."""
+    allowed = np.zeros((image.height, image.width), dtype=bool)
+    for text in texts:
+        allowed |= coverage(text, image.size) > 0
+    margin = range(-SLACK - 2, SLACK + 3)
+    allowed = np.any([np.roll(allowed, (dy, dx), (0, 1)) for dy in margin for dx in margin], 0)
+    white = np.asarray(image).min(axis=2) >= NEAR_WHITE
+    return int((white & ~allowed)[region(box, image.height)].sum())
+
+
+def read_number(image, typeface, x, y):
+    """The decimal integer drawn from (x, y) on, or None, read digit by digit as the game draws
+    it. A digit whose shape lies inside another's (1 inside 4) matches that one fully too: of
+    the full matches, the one with the most core pixels wins."""
+    digits, pen = "", int(x)
+    while len(digits) < 9:
+        cores = {d: (coverage((typeface, d, pen, y), image.size) >= CORE).sum()
+                 for d in "0123456789" if shows(image, (typeface, d, pen, y))}
+        if not cores:
+            break
+        digits += max(cores, key=cores.get)
+        pen += int(face(typeface).getlength(digits[-1]))
+    return int(digits) if digits else None
+
+
+def title_texts(w=800, h=600):
+    return [(TITLE, "Repair Zelto", w // 2 - 110, h - 100),
+            (MENU, "Press 'Enter' to start", w // 2 - 80, h - 160),
+            (MENU, "Press 'F1' for help", w // 2 - 80, h - 200)]
+
+
+# On an 800 by 600 window. Help: two columns from y 550 down, the second left of the first.
+TITLE_TEXTS = title_texts()
+HELP_TEXTS = [(SMALL, text, x, 550 - 40 * row) for x, column in [
+    (200, "F1   :     Help|F2   :     FrameTime|F3   :     WireFrame||"
+          "F5   :     Mip Mapping Quality|F6   :     Bloom|F7   :     Shadow/Normal Mapping||"
+          "F9   :     Blending"),
+    (60, "A    :     Left|D    :     Right|Space:     Jump|P    :     Pause|C    :     Debug Mode|"
+         "Mouse, Arrow Keys:|        Move camera|Moving Light|(Shadow OFF):|           L")]
+    for row, text in enumerate(column.split("|")) if text]
+PAUSE, GAME_OVER = (TITLE, "Pause", 350, 450), (TITLE, "Game Over", 300, 450)
+NORMAL_MAP, SHADOW_MAP = (SMALL, "Normal Map: ON", 650, 40), (SMALL, "Shadow Map: ON", 650, 40)
+BLOOM, MIPMAP = (SMALL, "Bloom: ON", 650, 60), (SMALL, "Mipmap: ON", 650, 80)
+BLENDING, WIREFRAME = (SMALL, "Blending: ON", 650, 20), (SMALL, "Wireframe: ON", 420, 20)
+DEFAULT_LABELS = [NORMAL_MAP, BLOOM, MIPMAP, BLENDING]
 
 
 def title_up(image):
@@ -57,33 +125,21 @@ def title_up(image):
 
 
 def hearts(image):
-    """How many heart glyphs stand at the top left: each one is the heart font's 'T'."""
-    advance = int(glyphs.face(HEART).getlength("T"))
-    count = 0
-    while count < 3 and shows(image, (HEART, "T", HEARTS_AT[0] + count * advance, HEARTS_AT[1])):
+    """How many hearts (the heart font's "T") stand in a row from (10, 550)."""
+    advance, count = int(face(HEART).getlength("T")), 0
+    while count < 3 and shows(image, (HEART, "T", 10 + count * advance, 550)):
         count += 1
     return count
 
 
 def score(image):
-    """The score at the top right, or None when it is not drawn."""
-    return read_number(image, MENU, *SCORE_AT)
+    return read_number(image, MENU, 740, 550)
 
 
 def final_score(image):
     """The number after "Score: " on the game-over screen."""
-    typeface, label, x, y = SCORE_LABEL
-    return read_number(image, typeface, x + int(glyphs.face(typeface).getlength(label)), y)
+    return read_number(image, MENU, 350 + int(face(MENU).getlength("Score: ")), 375)
 
 
 def playing(image):
     return hearts(image) > 0 and score(image) is not None
-
-
-def start_play(game):
-    """From a fresh process to play: the title, then Enter pressed and released."""
-    game.wait_for_window()
-    game.wait_for_screen(title_up, START_TIMEOUT, what="the title screen")
-    # START comes at the release; a press that fell between two frames' polls is not seen
-    # and leaves the title up, so it is simply pressed again.
-    game.toggle("Return", lambda image: playing(image) and not title_up(image), "play to start")

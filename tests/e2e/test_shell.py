@@ -1,91 +1,149 @@
-"""The program shell end to end: command line, window, title, start and quit."""
+"""The program shell end to end: the command line and the window, Enter and Escape, the close
+button, and start-ups on broken assets in scratch copies of the game's tree."""
 
+import pathlib
+import random
 import re
+import shutil
 import subprocess
+import tempfile
 import unittest
+from collections import Counter
 
-from Xlib import X, display, protocol
+from Xlib import X, protocol
 
-from harness import Game, START_TIMEOUT, text_box, wait_until, white_pixels
+import screens as S
+from harness import ROOT, START_TIMEOUT, Game, wait_until
 
-PARSE_ERROR = "Error: could not parse first two arguments!\n"
-
-
-def title_box(width=800, height=600):
-    """"Repair Zelto" in the 80-pixel title face: base line at (W/2 - 110, H - 100)."""
-    return text_box(width // 2 - 110, height - 100, 250, 60)
-
-
-def close_window(window_id):
-    """What a window manager's close button sends: a WM_DELETE_WINDOW client message."""
-    connection = display.Display()
-    window = connection.create_resource_object("window", int(window_id))
-    protocols = connection.intern_atom("WM_PROTOCOLS")
-    delete = connection.intern_atom("WM_DELETE_WINDOW")
-    window.send_event(protocol.event.ClientMessage(window=window, client_type=protocols,
-                                                   data=(32, [delete, X.CurrentTime, 0, 0, 0])))
-    connection.sync()
-    connection.close()
+FONT, MODEL = "ERROR::FREETYPE: Failed to load font", "ERROR::ASSIMP:: "
+VERTEX, FRAGMENT, GEOMETRY = (f"ERROR::SHADER::{stage}::COMPILATION_FAILED" for stage in
+                              ("VERTEX", "FRAGMENT", "GEOMETRY"))
+LINK = "ERROR::SHADER::PROGRAM::LINKING_FAILED"
+# Model files in load order; the stone comes last, once or once per stone.
+MODELS = ["Zelto/zelto_final1.obj", "Zelto/ball.obj", "Torus/torus.obj", "Skybox/skybox.obj",
+          "Planet/planet.obj", "Rocket/rocket.obj", "Stone/stone.obj"]
 
 
-def title_shown(image, size=(800, 600)):
-    return white_pixels(image, title_box(*size)) > 200
+def garbage(data):
+    return random.Random(len(data)).randbytes(len(data))  # seeded: a failure can be replayed
 
 
-class CommandLine(unittest.TestCase):
-    def test_window_size_comes_from_the_first_two_arguments(self):
-        for args, size in [((), (800, 600)), (("1024", "768"), (1024, 768)),
-                           (("1024px", "768", "extra"), (1024, 768)), (("wide",), (800, 600))]:
-            with self.subTest(args=args), Game(*args) as game:
-                game.wait_for_window()
-                self.assertEqual(game.geometry(), size)
-                # Keys count once the loop runs, which the title screen shows.
-                game.wait_for_screen(lambda image: title_shown(image, size), START_TIMEOUT,
-                                     what="the title screen")
-                game.tap("Escape")
-                self.assertEqual(game.wait_exit(), 0)
-                self.assertEqual(game.err.text(), "")
+def cut(share):
+    return lambda data: data[:int(len(data) * share)]
 
-    def test_unparsable_size_exits_with_status_1_and_never_waits(self):
-        cases = [("wide", "768"), ("1024", "tall"), ("99999999999", "600")]
-        for args in cases:
+
+# (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models.
+DAMAGES = [
+    ("Shader/NormalMapping.vertex", cut(0), [VERTEX, LINK], "an empty stage"),
+    ("External/Fonts/AmaticSC-Bold.TTF", garbage, [FONT], "no font at all"),
+    ("External/Fonts/AGENCYR.TTF", cut(0.3), [FONT, FONT],
+     "opens without outlines, which would draw blank text; loaded at 30 and 20 pixels"),
+    ("External/Models/Zelto/zelto_final1.obj", garbage, [MODEL], "no model at all"),
+    ("External/Models/Zelto/ball.mtl", cut(0.5), [MODEL], "a material cut short"),
+    ("External/Models/Torus/torus.mtl", garbage, [], "lines the importer cannot read are skipped"),
+    ("External/Models/Torus/track_diffuse.png", cut(0.5), [], "a placeholder texture"),
+    ("External/Models/Skybox/sky_stars.png", garbage, [], "a placeholder texture"),
+    ("External/Models/Stone/stone.obj", cut(0.4), [MODEL], "cut short: no meshes"),
+]
+
+
+class Shell(unittest.TestCase):
+    def start_in_copy(self, folders, damages=()):
+        """The game in a scratch tree with the folders named beside its build folder."""
+        root = pathlib.Path(tempfile.mkdtemp(prefix="zelto-"))
+        self.addCleanup(shutil.rmtree, root)
+        (root / "build").mkdir()
+        for folder in folders:
+            shutil.copytree(pathlib.Path(ROOT, folder), root / folder)
+        for relative, damage, _, _ in damages:
+            (root / relative).write_bytes(damage((root / relative).read_bytes()))
+        game = Game(cwd=root / "build")
+        self.addCleanup(game.__exit__)
+        game.wait_for_window()
+        return game
+
+    def errors_after_quit(self, game):
+        self.assertEqual((game.quit(), game.err.text()), (0, ""))  # no sanitizer report
+        return [line for line in game.out.text().splitlines() if line.startswith("ERROR")]
+
+    def test_an_unparsable_size_exits_with_status_1_and_never_waits_for_a_key(self):
+        for args in [("wide", "768"), ("1024", "tall"), ("99999999999", "600")]:
+            # Standard input closed, or an open pipe that never delivers a line.
             for stdin in (subprocess.DEVNULL, subprocess.PIPE):
                 with self.subTest(args=args, stdin=stdin), Game(*args, stdin=stdin) as game:
-                    # An open pipe that never delivers a line must not hold the exit either.
-                    self.assertEqual(game.wait_exit(timeout=20), 1)
-                    self.assertEqual(game.err.text(), PARSE_ERROR)
-                    self.assertEqual(game.stdout(), "", "no window, no loading")
+                    self.assertEqual(game.wait_exit(timeout=30), 1)
+                    self.assertEqual((game.err.text(), game.out.text()),
+                                     ("Error: could not parse first two arguments!\n", ""))
 
+    def test_the_window_size_comes_from_the_first_two_arguments(self):
+        # (arguments, window size, why); the title is placed in command-line pixels.
+        for args, size, why in [((), (800, 600), "the defaults"),
+                                (("1024", "768"), (1024, 768), "both read"),
+                                (("1024px", "768", "extra"), (1024, 768), "the rest ignored"),
+                                ((" +640", "480"), (640, 480), "a blank and a plus sign"),
+                                (("wide",), (800, 600), "one argument alone is not read")]:
+            with self.subTest(why), Game(*args) as game:
+                game.wait_for_window()
+                shape = game.window.get_geometry()
+                self.assertEqual((shape.width, shape.height), size)
+                game.wait_for_screen(lambda image: all(S.shows(image, text) for text in
+                                                       S.title_texts(*size)),
+                                     "the title at its places", START_TIMEOUT)
+                self.assertEqual(game.err.text(), "")
 
-class TitleAndQuit(unittest.TestCase):
-    def test_enter_starts_once_and_escape_quits_with_status_0(self):
+    def test_enter_starts_once_at_its_release_and_the_close_button_quits_with_status_0(self):
         with Game() as game:
             game.wait_for_window()
-            game.wait_for_screen(title_shown, START_TIMEOUT, what="the title screen")
-            self.assertNotIn("START", game.stdout())
-
-            # START comes at the release, not at the press.
+            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
             game.key_down("Return")
-            image = game.wait_for_screen(title_shown, what="the title while Enter is held")
-            self.assertTrue(title_shown(image))
-            self.assertNotIn("START", game.stdout())
+            game.frames.wait(3)
+            self.assertTrue(S.title_up(game.screenshot()), "the title stays while Enter is held")
+            self.assertEqual(game.started(), 0)
             game.key_up("Return")
-            game.wait_for_output(r"^START$")
-            game.wait_for_screen(lambda image: not title_shown(image), what="the title to go")
+            game.wait_for_screen(S.playing, "play after the release")
+            wait_until(game.started, 30, "START on standard output")
+            game.hold("Return")  # means nothing in play
+            # What a window manager's close button sends (Escape quits the other games here).
+            game.window.send_event(protocol.event.ClientMessage(
+                window=game.window, client_type=game.x.intern_atom("WM_PROTOCOLS"),
+                data=(32, [game.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+            game.x.flush()
+            self.assertEqual((game.wait_exit(), game.started(), game.err.text()), (0, 1, ""))
 
-            game.tap("Return")
-            game.tap("Return")
-            game.tap("Escape")
-            self.assertEqual(game.wait_exit(), 0)
-            self.assertEqual(len(re.findall(r"^START$", game.stdout(), re.MULTILINE)), 1)
+    def test_without_shaders_and_assets_every_loader_reports_in_start_up_order(self):
+        game = self.start_in_copy([])
+        # Nothing can be drawn, text included: the window keeps the clear colour.
+        game.wait_for_screen(lambda image: image.getcolors() == [(800 * 600, (0, 0, 102))],
+                             "the clear colour (0, 0, 0.4)", START_TIMEOUT)
+        game.hold("Return")
+        wait_until(game.started, 30, "START")
+        lines = self.errors_after_quit(game)
+        # A missing stage file reads as an empty source: each of the eight programs fails to
+        # compile its stages (one has a geometry stage) and to link.
+        shaders = [line for line in lines if line.startswith("ERROR::SHADER::")]
+        self.assertEqual(Counter(shaders), {VERTEX: 8, FRAGMENT: 8, GEOMETRY: 1, LINK: 8})
+        # Programs, then the four fonts, then the models in their load order.
+        self.assertEqual(lines[:len(shaders) + 4], shaders + [FONT] * 4)
+        models = [next((m for m in MODELS if m in line), line) for line in lines[len(shaders) + 4:]]
+        self.assertEqual(models[:len(MODELS)], MODELS)
+        self.assertLessEqual(set(models[len(MODELS):]), {MODELS[-1]}, "only stones follow")
+        # Driver messages are in the one line format (a compiler log may span lines); with no
+        # program linked, using one is an API error.
+        out = game.out.text()
+        fields = re.findall(r"OpenGL Error: (.*?) \[Source = ([A-Za-z ]+), Type = ([A-Za-z ]+), "
+                            r"Severity = (High|Medium|Low|Unknown), ID = \d+\]$", out, re.M | re.S)
+        self.assertEqual(len(fields), out.count("OpenGL Error: "))
+        self.assertIn(("API", "Error"), [f[1:3] for f in fields if "glUseProgram" in f[0]])
 
-    def test_the_close_button_ends_the_loop_with_status_0(self):
-        with Game() as game:
-            window = game.wait_for_window()
-            game.wait_for_screen(title_shown, START_TIMEOUT, what="the title screen")
-            close_window(window)
-            wait_until(lambda: game.process.poll() is not None, 60, what="the game to exit")
-            self.assertEqual(game.wait_exit(), 0)
+    def test_damaged_files_are_reported_where_the_loader_can_tell_and_the_game_plays(self):
+        game = self.start_in_copy(["Shader", "External"], DAMAGES)
+        game.frames.wait(3, START_TIMEOUT)
+        # Only the heart font is whole: the title is blank, play shows three hearts.
+        game.toggle("Return", lambda image: S.hearts(image) == 3, "three hearts in play")
+        lines, expected = self.errors_after_quit(game), [line for row in DAMAGES for line in row[2]]
+        self.assertEqual(len(lines), len(expected), lines)
+        for line, start in zip(lines, expected):
+            self.assertTrue(line.startswith(start), (line, start))
 
 
 if __name__ == "__main__":

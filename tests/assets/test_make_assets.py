@@ -1,0 +1,124 @@
+"""The asset generator's output as the game relies on it: the same bytes on every run, model
+extents from which the game takes its radii, well-formed textured triangles, and fonts that
+FreeType opens, with a filled heart for "T" in the heart font."""
+
+import filecmp
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import numpy as np
+from PIL import Image, ImageFont
+
+GENERATOR = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "make_assets.py")
+ROBOT, BALL, TRACK, STONE = (f"Models/{name}.obj" for name in (
+    "Zelto/zelto_final1", "Zelto/ball", "Torus/torus", "Stone/stone"))
+# (model, axis, lowest and highest coordinate, tolerance, why)
+EXTENTS = [
+    (ROBOT, 1, 0.0, 1.5, 1e-6, "feet on the tube; the head sphere (0.5) is centred 0.5 below"),
+    (ROBOT, 0, -0.455, 0.455, 0.05, "about 0.91 wide, centred: half of it is the body radius"),
+    (BALL, 0, -0.12, 0.12, 1e-6, "a ball of radius 0.12 round its centre"),
+    (BALL, 1, -0.12, 0.12, 1e-6, "a ball of radius 0.12 round its centre"),
+    (TRACK, 0, -4.6, 4.6, 1e-6, "half the width less the minor radius: major radius 4.0"),
+    (TRACK, 1, -0.6, 0.6, 1e-6, "half the height: minor radius 0.6, the tube's top at y 0.6"),
+    (TRACK, 2, -4.6, 4.6, 1e-6, "a ring in the XZ plane"),
+    (STONE, 0, -0.3, 0.3, 1e-5, "half the width is the stone's collision radius"),
+]
+
+
+def generate(folder):
+    done = subprocess.run([sys.executable, GENERATOR, folder], capture_output=True, text=True,
+                          timeout=600)
+    assert done.returncode == 0, done.stderr
+
+
+def read_obj(path):
+    """Positions, normals, faces (corner index triples, 0-based) and texture maps by key."""
+    rows = {"v": [], "vn": [], "vt": [], "f": [], "mtllib": []}
+    with open(path) as file:
+        for key, *values in (line.split() for line in file if line.strip()):
+            if key in rows:
+                rows[key].append(values)
+    faces = np.array([[corner.split("/") for corner in face] for face in rows["f"]], int) - 1
+    maps = {}
+    with open(os.path.join(os.path.dirname(path), rows["mtllib"][0][0])) as file:
+        for key, *values in (line.split() for line in file if line.startswith("map_")):
+            maps[key] = os.path.join(os.path.dirname(path), values[0])
+    return (np.array(rows["v"], float), np.array(rows["vn"], float), len(rows["vt"]), faces,
+            maps)
+
+
+class Assets(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.scratch = tempfile.TemporaryDirectory()
+        cls.out = os.path.join(cls.scratch.name, "first")
+        generate(cls.out)
+        with open(os.path.join(cls.out, "manifest.txt")) as file:
+            cls.manifest = {name: [float(e) for e in extents] for name, *extents in
+                            (line.split() for line in file)}
+        cls.models = {name: read_obj(os.path.join(cls.out, name)) for name in cls.manifest}
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.scratch.cleanup()
+
+    def test_a_second_run_writes_the_same_files_byte_for_byte_and_no_temporaries(self):
+        second = os.path.join(self.scratch.name, "second")
+        generate(second)
+        files = [sorted(os.path.relpath(os.path.join(folder, name), root) for folder, _, names
+                        in os.walk(root) for name in names) for root in (self.out, second)]
+        self.assertEqual(files[0], files[1])
+        self.assertEqual([name for name in files[0] if name.endswith(".tmp")], [])
+        self.assertEqual(filecmp.cmpfiles(self.out, second, files[0], shallow=False)[1:], ([], []))
+
+    def test_the_models_have_the_extents_the_game_measures(self):
+        self.assertEqual(len(self.models), 7)
+        for model, axis, low, high, tolerance, why in EXTENTS:
+            with self.subTest(model=model, axis=axis):
+                v = self.models[model][0][:, axis]
+                np.testing.assert_allclose([v.min(), v.max()], [low, high], atol=tolerance,
+                                           err_msg=why)
+        # Facing +Z: the backpack makes the torso deeper behind than in front.
+        v = self.models[ROBOT][0]
+        torso = v[(v[:, 1] > 0.4) & (v[:, 1] < 0.8) & (np.abs(v[:, 0]) < 0.1), 2]
+        self.assertLess(torso.min(), -torso.max())
+
+    def test_every_model_is_textured_triangles_wound_with_their_normals(self):
+        for name, (v, vn, uvs, faces, maps) in self.models.items():
+            with self.subTest(name):
+                extents = np.ravel(list(zip(v.min(axis=0), v.max(axis=0))))
+                np.testing.assert_allclose(extents, self.manifest[name], atol=1e-6)
+                self.assertEqual(faces.shape[1:], (3, 3), "triangles of v/vt/vn corners")
+                self.assertTrue(faces.min() >= 0 and np.all(faces.max(axis=(0, 1)) <
+                                                            [len(v), uvs, len(vn)]))
+                np.testing.assert_allclose(np.linalg.norm(vn, axis=1), 1.0, atol=1e-4)
+                corner = v[faces[:, :, 0]]
+                wound = np.cross(corner[:, 1] - corner[:, 0], corner[:, 2] - corner[:, 0])
+                agree = (wound * vn[faces[:, :, 2]].sum(axis=1)).sum(axis=1) > 0
+                self.assertGreater(agree.mean(), 0.99, "counter-clockwise seen from the front")
+                self.assertIn("map_Kd", maps)
+                for path in maps.values():
+                    with Image.open(path) as image:
+                        self.assertEqual(image.format, "PNG")
+
+    def test_freetype_opens_the_fonts_and_the_heart_font_draws_a_filled_heart_for_t(self):
+        fonts = os.path.join(self.out, "Fonts")
+        for name in ("AmaticSC-Bold.TTF", "AGENCYR.TTF"):
+            font = ImageFont.truetype(os.path.join(fonts, name), 30)
+            self.assertTrue(all(font.getmask(c).getbbox() for c in "ReparZltoGmOvSc:0123456789"))
+        # The help screen's columns stand 140 pixels apart at 20 pixels.
+        help_line = ImageFont.truetype(os.path.join(fonts, "AGENCYR.TTF"), 20)
+        self.assertLess(help_line.getlength("C    :     Debug Mode"), 140)
+        # At the game's 60 pixels: a heart below the cap height, filled, wide at the top.
+        mask = ImageFont.truetype(os.path.join(fonts, "HEART shapes.TTF"), 60).getmask("T")
+        ink = np.asarray(mask, float).reshape(mask.size[1], mask.size[0]) / 255
+        rows = np.nonzero(ink.sum(axis=1))[0]
+        self.assertTrue(35 <= len(rows) <= 55 and ink.mean() > 0.45)
+        self.assertGreater(ink[rows[len(rows) // 3]].sum(), 3 * ink[rows[-3]].sum())
+
+
+if __name__ == "__main__":
+    unittest.main()
