@@ -2,6 +2,7 @@
 back, console output from scratch files. Every wait polls for something observable (a frame, a
 line, a picture) with a generous time-out: a frame takes 50 ms to seconds on a loaded machine."""
 
+import functools
 import os
 import subprocess
 import tempfile
@@ -9,7 +10,7 @@ import threading
 import time
 
 from PIL import Image
-from Xlib import XK, X, display
+from Xlib import XK, X, display, error
 from Xlib.ext import damage, xtest
 
 ROOT = os.environ.get("ZELTO_ROOT", os.path.abspath(__file__ + "/../../.."))
@@ -27,6 +28,18 @@ def wait_until(predicate, timeout, what, interval=0.2):
     return value
 
 
+@functools.lru_cache(maxsize=None)
+def server():
+    """A connection held for the life of the process: the X server resets itself when its last
+    client leaves (as the previous test process did), and drops connections meanwhile."""
+    def connect():
+        try:
+            return display.Display()
+        except (error.ConnectionClosedError, error.DisplayConnectionError):
+            return None
+    return wait_until(connect, 30, "the X server to take connections", interval=0.1)
+
+
 def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout
 
@@ -42,8 +55,7 @@ class Output:
             return file.read().decode("utf-8", "replace")
 
     def lines(self, start=0):
-        """Whole lines from line start on: a line still being written waits for its end."""
-        text = self.text()
+        text = self.text()  # whole lines only: a line still being written waits for its end
         return text[:text.rfind("\n") + 1].splitlines(keepends=True)[start:]
 
 
@@ -78,7 +90,7 @@ class Game:
     """The game process, started in a build folder; leaving the context kills what is left."""
 
     def __init__(self, *args, cwd=None, stdin=subprocess.DEVNULL, env=None, binary=BINARY):
-        self.out, self.err, self.x, self.frames = Output(), Output(), display.Display(), None
+        self.out, self.err, self.x, self.frames = Output(), Output(), server(), None
         self.process = subprocess.Popen([binary, *args], stdin=stdin, stdout=self.out.file,
                                         stderr=self.err.file, cwd=cwd or os.path.dirname(binary),
                                         env={**os.environ, **(env or {})})
@@ -90,8 +102,8 @@ class Game:
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait(timeout=60)
-        for resource in (self.process.stdin, self.frames and self.frames.x, self.x,
-                         self.out.file, self.err.file):
+        for resource in (self.process.stdin, self.frames and self.frames.x, self.out.file,
+                         self.err.file):
             if resource:
                 resource.close()
 

@@ -13,10 +13,9 @@ from harness import ROOT
 
 TITLE, MENU = ("AmaticSC-Bold.TTF", 80), ("AGENCYR.TTF", 30)
 SMALL, HEART = ("AGENCYR.TTF", 20), ("HEART shapes.TTF", 60)
-# Coverage from CORE up is a glyph's core. White text blended over the scene reads back at
-# least as bright as its coverage, so a core pixel counts as drawn when its darkest channel
-# reaches the coverage less READ_MARGIN (rounding of the blend and of 8-bit pixels). Fainter
-# edge pixels cannot be told from bright scenery.
+# Coverage from CORE up is a glyph's core (fainter edges cannot be told from bright scenery).
+# White text blended over the scene reads back at least as bright as its coverage: a core pixel
+# is drawn when its darkest channel reaches that less READ_MARGIN (rounding in the blend).
 CORE, READ_MARGIN = 192, 12
 NEAR_WHITE = 215  # text white in all three channels: text cores always, stars and glow rarely
 SLACK = 2  # pixels by which hinting and rounding in the two rasterisers may move a glyph
@@ -42,8 +41,7 @@ def coverage(text, size):
 
 
 def match(image, text):
-    """Share of the text's core pixels that read back as drawn, at the best placement within
-    SLACK pixels; only the text's box takes part, to keep reading fast."""
+    """Share of the text's core pixels read back as drawn, at its best shift within SLACK."""
     cover = coverage(text, image.size)
     rows, columns = np.nonzero(cover >= CORE)
     box = (slice(max(rows.min() - SLACK, 0), rows.max() + SLACK + 1),
@@ -84,9 +82,8 @@ def stray_white(image, box, texts=()):
 
 
 def read_number(image, typeface, x, y):
-    """The decimal integer drawn from (x, y) on, or None, read digit by digit as the game draws
-    it. A digit whose shape lies inside another's (1 inside 4) matches that one fully too: of
-    the full matches, the one with the most core pixels wins."""
+    """The integer drawn from (x, y) on, or None, digit by digit. A digit lying inside another
+    (1 inside 4) matches that one fully too: the full match with the most core pixels wins."""
     digits, pen = "", int(x)
     while len(digits) < 9:
         cores = {d: (coverage((typeface, d, pen, y), image.size) >= CORE).sum()
@@ -136,8 +133,7 @@ def score(image):
     return read_number(image, MENU, 740, 550)
 
 
-def final_score(image):
-    """The number after "Score: " on the game-over screen."""
+def final_score(image):  # the number after "Score: " on the game-over screen
     return read_number(image, MENU, 350 + int(face(MENU).getlength("Score: ")), 375)
 
 

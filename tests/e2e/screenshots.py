@@ -9,9 +9,8 @@ import time
 import screens as S
 from harness import ROOT, Game
 
-# (picture, keys pressed and released before it, what shows it or None for a scene after two
-# seconds of play). Wireframe with bloom on would show only the edges of the composite quad:
-# bloom off lets the models' own edges through.
+# (picture, keys pressed before it, what shows it or None for two seconds of play). Wireframe
+# with bloom on shows only the composite quad's edges: bloom off lets the models' edges through.
 SHOTS = [("title", [], S.title_up), ("help", ["F1"], lambda image: not S.title_up(image)),
          ("play", ["F1"], None), ("pause", ["p"], lambda image: S.shows(image, S.PAUSE)),
          ("normalmap", ["p"], None), ("shadows", ["F7"], None), ("bloom-off", ["F7", "F6"], None),
