@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Makes the README's pictures from one game on an 800 by 600 window, from the title to its end:
+"""Makes the README's pictures on an 800 by 600 window, each from a fresh game played to it:
 DISPLAY=:N ZELTO_BINARY=build/repair_zelto tests/e2e/screenshots.py [FOLDER, default docs/]"""
 
 import os
@@ -7,30 +7,30 @@ import sys
 import time
 
 import screens as S
-from harness import ROOT, Game
+from harness import ROOT, START_TIMEOUT, Game
 
-# (picture, keys pressed before it, what shows it or None for two seconds of play). Wireframe
-# with bloom on shows only the composite quad's edges: bloom off lets the models' edges through.
+# (picture, keys pressed on the title, what shows it). Play pictures come 4 s after Enter, the
+# stones close to the robot. Wireframe with bloom on shows only the composite quad's edges.
 SHOTS = [("title", [], S.title_up), ("help", ["F1"], lambda image: not S.title_up(image)),
-         ("play", ["F1"], None), ("pause", ["p"], lambda image: S.shows(image, S.PAUSE)),
-         ("normalmap", ["p"], None), ("shadows", ["F7"], None), ("bloom-off", ["F7", "F6"], None),
-         ("wireframe", ["F3"], None),
-         ("gameover", ["F3", "F6"], lambda image: S.shows(image, S.GAME_OVER))]
+         ("play", ["Return"], bool), ("pause", ["Return", "p"], lambda i: S.shows(i, S.PAUSE)),
+         ("normalmap", ["Return"], bool), ("shadows", ["Return", "F7"], bool),
+         ("bloom-off", ["Return", "F6"], bool), ("wireframe", ["Return", "F6", "F3"], bool),
+         ("gameover", ["Return"], lambda image: S.shows(image, S.GAME_OVER))]
 
 
 def main(folder):
     os.makedirs(folder, exist_ok=True)
-    with Game() as game:
-        game.wait_for_window()
-        for name, keys, shown in SHOTS:
+    for name, keys, shown in SHOTS:
+        with Game() as game:
+            game.wait_for_window()
+            game.wait_for_screen(S.title_up, "the title", START_TIMEOUT)
             for key in keys:
                 game.hold(key)
-            if shown is None:
-                time.sleep(2.0)
+                time.sleep(4.0 if key == "Return" else 0.0)
             path = os.path.join(folder, name + ".png")
-            game.wait_for_screen(shown or bool, name, 300).save(path, optimize=True)
+            game.wait_for_screen(shown, name, 300).save(path, optimize=True)
             print(f"{path}: {os.path.getsize(path) // 1024} KiB", flush=True)
-        game.quit()
+            game.quit()
 
 
 if __name__ == "__main__":
