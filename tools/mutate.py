@@ -285,7 +285,8 @@ def culprit(status, output):
 def start_xvfb():
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                               "1280x1024x24", "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
+                               "1280x1024x24", "-nolisten", "tcp", "-noreset"],
+                              pass_fds=(write_end,),
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
