@@ -67,6 +67,7 @@ Game::Game(int width, int height) {
         const float dt = state.deltaTime;
 
         // 2-4. Input: window events, the controller's moves and jump start, the mouse look.
+        controls->releaseLatchedKeys();
         glfwPollEvents();
         controls->update(camera, robot, world.track, dt);
         mouseLook(camera, *controls);

@@ -12,6 +12,8 @@ Controls::Controls(JumpState* jump)
     : jump(jump), lastX(kCursorStartX), lastY(kCursorStartY), firstMouse(true), xOffset(0.0f),
       yOffset(0.0f), mouseMoved(false), debugMode(false) {
     std::fill(std::begin(keys), std::end(keys), false);
+    std::fill(std::begin(pressUnseen), std::end(pressUnseen), false);
+    std::fill(std::begin(releaseLater), std::end(releaseLater), false);
 }
 
 void Controls::keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action,
@@ -25,12 +27,26 @@ void Controls::keyCallback(GLFWwindow* window, int key, int /*scancode*/, int ac
     }
     if (action == GLFW_PRESS) {
         keys[key] = true;
+        pressUnseen[key] = true;
+        releaseLater[key] = false;
         // On the press only: holding C toggles once.
         if (key == kKeyC) {
             debugMode = !debugMode;
         }
     } else if (action == GLFW_RELEASE) {
-        keys[key] = false;
+        if (pressUnseen[key])
+            releaseLater[key] = true;
+        else
+            keys[key] = false;
+    }
+}
+
+void Controls::releaseLatchedKeys() {
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (releaseLater[key])
+            keys[key] = false;
+        releaseLater[key] = false;
+        pressUnseen[key] = false;
     }
 }
 

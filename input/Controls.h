@@ -12,8 +12,12 @@ class Torus;
 class Controls : public ControlsHelper {
   public:
     bool keys[kKeyCount]; // true while the key with that GLFW code is held
-    JumpState* jump;      // the jump that Space starts; not owned
-    float lastX;          // last cursor position seen in debug mode
+    // A press and its release can both arrive in one poll; the frame would then never see the
+    // key. Such a release is held back until the next poll, so every press is seen once.
+    bool pressUnseen[kKeyCount];  // pressed since the last frame's read of the table
+    bool releaseLater[kKeyCount]; // released while its press was still unseen
+    JumpState* jump;              // the jump that Space starts; not owned
+    float lastX;                  // last cursor position seen in debug mode
     float lastY;
     bool firstMouse; // no cursor event seen in debug mode yet (never set again)
     float xOffset;   // cursor movement of the last debug-mode event
@@ -29,6 +33,9 @@ class Controls : public ControlsHelper {
     // Recorded in debug mode only.
     void cursorPositionCallback(GLFWwindow* window, double x, double y) override;
     void registerInstance() override;
+    // Start of a poll: the last frame has read the table, so the releases held back for it
+    // take effect now and every press counts as seen.
+    void releaseLatchedKeys();
 
     // The frame's input step: arrow-key flight in debug mode; otherwise A and D move the robot
     // and roll the camera, and Space starts a jump.

@@ -13,7 +13,7 @@ from collections import Counter
 from Xlib import X, protocol
 
 import screens as S
-from harness import ROOT, START_TIMEOUT, Game, wait_until
+from harness import ROOT, START_TIMEOUT, Game, wait_until, xdotool
 
 FONT, MODEL = "ERROR::FREETYPE: Failed to load font", "ERROR::ASSIMP:: "
 VERTEX, FRAGMENT, GEOMETRY = (f"ERROR::SHADER::{stage}::COMPILATION_FAILED" for stage in
@@ -108,6 +108,17 @@ class Shell(unittest.TestCase):
                 data=(32, [game.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
             game.x.flush()
             self.assertEqual((game.wait_exit(), game.started(), game.err.text()), (0, 1, ""))
+
+    def test_a_tap_quicker_than_a_frame_starts_the_game_once(self):
+        with Game() as game:
+            game.wait_for_window()
+            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+            game.window.set_input_focus(X.RevertToParent, X.CurrentTime)
+            game.x.sync()
+            xdotool("key", "Return")  # press and release back to back: both in one poll
+            wait_until(game.started, 30, "START after the tap")
+            game.frames.wait(3)
+            self.assertEqual((game.started(), S.playing(game.screenshot())), (1, True))
 
     def test_without_shaders_and_assets_every_loader_reports_in_start_up_order(self):
         game = self.start_in_copy([])

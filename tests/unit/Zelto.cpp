@@ -44,6 +44,7 @@ void Zelto::frame(float t) {
     stepWorld(world, state, camera, t);
     screens = state.textScreens(t);
     effects = state.keyToggles(controls.keys, out);
+    controls.releaseLatchedKeys(); // what the next poll does first: key() stands for its events
 }
 
 void Zelto::put(int i, float ringAngle, glm::vec3 centre) {
