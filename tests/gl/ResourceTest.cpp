@@ -185,6 +185,48 @@ TEST_F(ResourceTest, ModelFilesLoadAsFarAsTheyCan) {
     }
 }
 
+// Faces naming elements the file lacks (which the reader would answer by refusing the file or
+// dropping a whole uv or normal channel) and faces with a non-finite or huge value are left out,
+// with one line naming the file. The rest keeps its uvs (red above blue shows upright) and its
+// extents; well-formed faces, relative and forward references included, stay.
+TEST_F(ResourceTest, BadFacesAreLeftOutAndTheRestDrawsWhereItBelongs) {
+    bmp("skin", {kRed, kRed, kBlue, kBlue});
+    texturedQuad("skin", "map_Kd skin.bmp");
+    const std::string clean = quadObj("skin", "skin");
+    const struct {
+        std::string appended;
+        unsigned int leftOut, kept; // faces
+    } rows[] = {
+        {"v inf 0 0\nf 1/1/1 2/2/1 5/1/1\n", 1, 0},
+        {"v 1e38 0 0\nf -1/1/1 1/1/1 2/2/1\n", 1, 0},
+        {"vn 1e7 0 0\nf 1/1/2 2/2/2 3/3/2\n", 1, 0},
+        {"f 1/99999/1 2/1/1 3/1/1\n", 1, 0},
+        {"f 1/1/9 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1 # comment\n", 2, 0},
+        {"f 1/1/1 2/2/1 99999/1/1\nf 0/1/1 2/2/1 3/3/1\nf -5/1/1 2/2/1 3/3/1\nv 0 0 0\n", 3, 0},
+        {"v nan 0 0\nf 1/1/1 2/2/1 5/1/1\nf 1/x/1 2/2/1 3/3/1\n", 2, 0},
+        {"f -4/-4/-1 -3/-3/-1 -2/-2/-1\nf 1//2 2//2 3//2\nvn 0 0 5e5\n", 0, 2},
+    };
+    Model model;
+    ASSERT_EQ(load(model, write("clean.obj", clean)), "");
+    model.measureExtents();
+    ASSERT_EQ(glm::vec2(model.width, model.height), glm::vec2(1.0f));
+    const size_t cleanIndices = model.meshes.at(0).indices.size();
+    for (const auto& [appended, leftOut, kept] : rows) {
+        const std::string path = write("bad.obj", clean + appended);
+        const std::string report = "ERROR::MODEL:: " + path + ": left out " +
+                                   std::to_string(leftOut) +
+                                   " faces with missing or unusable vertex data\n";
+        EXPECT_EQ(load(model, path), leftOut > 0 ? report : "") << appended;
+        ASSERT_EQ(model.meshes.size(), 1u) << appended;
+        EXPECT_EQ(model.meshes[0].indices.size(), cleanIndices + 3 * kept) << appended;
+        model.measureExtents();
+        EXPECT_EQ(glm::vec2(model.width, model.height), glm::vec2(1.0f)) << appended;
+        model.draw(unlit(), model.modelMatrix);
+        EXPECT_EQ(colorAt({400, 375}), kRed) << appended;
+        EXPECT_EQ(colorAt({400, 225}), kBlue) << appended;
+    }
+}
+
 // A glyph lands at pen + bearing, its bottom (size.y - bearing.y) pixels below the baseline,
 // upright, in the text colour: at scale 1 from a whole-pixel pen each pixel centre meets a
 // texel centre, so red is the coverage and green (0.5) half of it, within 8-bit blend rounding.
