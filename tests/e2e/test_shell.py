@@ -32,16 +32,39 @@ def cut(share):
     return lambda data: data[:int(len(data) * share)]
 
 
+def append(text):
+    return lambda data: data + text
+
+
+def replace(old, new):
+    return lambda data: data.replace(old, new)
+
+
+def left_out(model, count):
+    return f"ERROR::MODEL:: ../External/Models/{model}: left out {count} faces"
+
+
+def unusable_image(path):
+    return f"ERROR::TEXTURE:: Failed to load ../External/Models/{path}: "
+
+
 # (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models.
+# The track keeps its program and images, so that it must show in play.
 DAMAGES = [
-    ("Shader/NormalMapping.vertex", cut(0), [VERTEX, LINK], "an empty stage"),
+    ("Shader/DepthShader.geometry", cut(0), [GEOMETRY, LINK], "an empty stage: no shadows"),
     ("External/Fonts/AmaticSC-Bold.TTF", garbage, [FONT], "no font at all"),
     ("External/Fonts/AGENCYR.TTF", cut(0.3), [FONT, FONT], "no outlines; at 30 and 20 pixels"),
     ("External/Models/Zelto/zelto_final1.obj", garbage, [MODEL], "no model at all"),
     ("External/Models/Zelto/ball.mtl", cut(0.5), [MODEL], "a material cut short"),
-    ("External/Models/Torus/torus.mtl", garbage, [], "lines the importer cannot read are skipped"),
-    ("External/Models/Torus/track_diffuse.png", cut(0.5), [], "a placeholder"),
-    ("External/Models/Skybox/sky_stars.png", garbage, [], "a placeholder texture"),
+    ("External/Models/Torus/torus.obj",
+     append(b"v inf 0 0\nf -1/1/1 1/1/1 2/1/1\nf 1/99999/1 2/1/1 3/1/1\n"),
+     [left_out("Torus/torus.obj", 2)], "an infinite vertex; a uv index past the end"),
+    ("External/Models/Skybox/skybox.mtl", garbage, [],
+     "lines the importer cannot read are skipped"),
+    ("External/Models/Planet/planet.mtl", replace(b"map_Kd planet_bands.png", b"map_Kd ."),
+     [unusable_image("Planet/.")], "an image that is a folder: a placeholder"),
+    ("External/Models/Rocket/rocket.png", cut(0), [unusable_image("Rocket/rocket.png")],
+     "an empty image: a placeholder"),
     ("External/Models/Stone/stone.obj", cut(0.4), [MODEL], "cut short: no meshes"),
 ]
 
@@ -148,8 +171,10 @@ class Shell(unittest.TestCase):
     def test_damaged_files_are_reported_where_the_loader_can_tell_and_the_game_plays(self):
         game = self.start_in_copy(["Shader", "External"], DAMAGES)
         game.frames.wait(3, START_TIMEOUT)
-        # Only the heart font is whole: the title is blank, play shows three hearts.
-        game.toggle("Return", lambda image: S.hearts(image) == 3, "three hearts in play")
+        # Only the heart font is whole: the title is blank, play shows three hearts, and the
+        # track (no robot stands on it) where it belongs.
+        game.toggle("Return", lambda image: S.hearts(image) == 3 and S.track_shows(image),
+                    "three hearts and the track in play")
         lines, expected = self.errors_after_quit(game), [line for row in DAMAGES for line in row[2]]
         self.assertEqual(len(lines), len(expected), lines)
         for line, start in zip(lines, expected):
