@@ -7,9 +7,11 @@ import re
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 from collections import Counter
 
+from PIL import Image
 from Xlib import X, protocol
 
 import screens as S
@@ -22,6 +24,7 @@ LINK = "ERROR::SHADER::PROGRAM::LINKING_FAILED"
 # Model files in load order; the stone comes last, once or once per stone.
 MODELS = ["Zelto/zelto_final1.obj", "Zelto/ball.obj", "Torus/torus.obj", "Skybox/skybox.obj",
           "Planet/planet.obj", "Rocket/rocket.obj", "Stone/stone.obj"]
+FLOOD_SECONDS = 5  # of play with a broken program
 
 
 def garbage(data):
@@ -51,7 +54,7 @@ def unusable_image(path):
 # (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models.
 # The track keeps its program and images, so that it must show in play.
 DAMAGES = [
-    ("Shader/DepthShader.geometry", cut(0), [GEOMETRY, LINK], "an empty stage: no shadows"),
+    ("Shader/BlurShader.fragment", cut(0), [FRAGMENT, LINK], "an empty stage: no glow"),
     ("External/Fonts/AmaticSC-Bold.TTF", garbage, [FONT], "no font at all"),
     ("External/Fonts/AGENCYR.TTF", cut(0.3), [FONT, FONT], "no outlines; at 30 and 20 pixels"),
     ("External/Models/Zelto/zelto_final1.obj", garbage, [MODEL], "no model at all"),
@@ -67,6 +70,12 @@ DAMAGES = [
      "an empty image: a placeholder"),
     ("External/Models/Stone/stone.obj", cut(0.4), [MODEL], "cut short: no meshes"),
 ]
+
+
+def top_corner(game):
+    """The screen's top left 800 by 600 pixels, whatever window lies there."""
+    raw = game.x.screen().root.get_image(0, 0, 800, 600, X.ZPixmap, 0xFFFFFFFF)
+    return Image.frombytes("RGB", (800, 600), raw.data, "raw", "BGRX")
 
 
 class Shell(unittest.TestCase):
@@ -88,30 +97,58 @@ class Shell(unittest.TestCase):
         self.assertEqual((game.quit(), game.err.text()), (0, ""))  # no sanitizer report
         return [line for line in game.out.text().splitlines() if line.startswith("ERROR")]
 
-    def test_an_unparsable_size_exits_with_status_1_and_never_waits_for_a_key(self):
-        for args in [("wide", "768"), ("1024", "tall"), ("99999999999", "600")]:
+    def test_a_fatal_start_up_failure_exits_with_status_1_and_never_waits_for_a_key(self):
+        unparsable, nowhere = "Error: could not parse first two arguments!\n", ":4095"
+        # (arguments, environment, standard error)
+        for args, env, err in [(("wide", "768"), {}, unparsable),
+                               (("1024", "tall"), {}, unparsable),
+                               (("99999999999", "600"), {}, unparsable),
+                               ((), {"DISPLAY": nowhere}, f"GLFW error 65544: X11: Failed to open "
+                                f"display {nowhere}\nERROR: Could not init glfw\n")]:
             # Standard input closed, or an open pipe that never delivers a line.
             for stdin in (subprocess.DEVNULL, subprocess.PIPE):
-                with self.subTest(args=args, stdin=stdin), Game(*args, stdin=stdin) as game:
+                with self.subTest(args=args, stdin=stdin), \
+                        Game(*args, stdin=stdin, env=env) as game:
                     self.assertEqual(game.wait_exit(timeout=30), 1)
-                    self.assertEqual((game.err.text(), game.out.text()),
-                                     ("Error: could not parse first two arguments!\n", ""))
+                    self.assertEqual((game.err.text(), game.out.text()), (err, ""))
 
-    def test_the_window_size_comes_from_the_first_two_arguments(self):
-        # (arguments, window size, why); the title is placed in command-line pixels.
-        for args, size, why in [((), (800, 600), "the defaults"),
-                                (("1024", "768"), (1024, 768), "both read"),
-                                (("1024px", "768", "extra"), (1024, 768), "the rest ignored"),
-                                ((" +640", "480"), (640, 480), "a blank and a plus sign"),
-                                (("wide",), (800, 600), "one argument alone is not read")]:
+    def test_the_window_size_comes_from_the_first_two_arguments_or_is_refused(self):
+        # (arguments, window size or why the window is refused, why); llvmpipe holds 16384
+        # pixels a side in viewports, textures and renderbuffers, and 1 GB in one texture.
+        for args, size, why in [
+                ((), (800, 600), "the defaults"),
+                (("1024", "768"), (1024, 768), "both read"),
+                (("1024px", "768", "extra"), (1024, 768), "the rest ignored"),
+                ((" +640", "480"), (640, 480), "a blank and a plus sign"),
+                (("wide",), (800, 600), "one argument alone is not read"),
+                (("4000", "3000"), (4000, 3000), "larger than the screen"),
+                (("8000", "8000"), (8000, 8000), "bloom targets of 0.5 GB each"),
+                (("-5", "600"), "is not positive", "GLFW asserts on a negative size"),
+                (("-1", "-1"), "is not positive", "both negative"),
+                (("-2147483648", "600"), "is not positive", "the smallest int"),
+                (("2147483647", "600"), "exceeds the X11 limit", "it crashed the driver"),
+                (("2147483647", "2147483647"), "exceeds the X11 limit", "it crashed GLFW"),
+                (("100000", "100000"), "exceeds the X11 limit", "an X error ended the game"),
+                (("40000", "40000"), "exceeds the X11 limit", "past a signed 16 bits"),
+                (("65536", "600"), "exceeds the X11 limit", "wraps to 0 in 16 bits"),
+                (("20000", "600"), "exceeds GL_MAX_VIEWPORT_DIMS", "a window, past the GL limits"),
+                (("16384", "16384"), "is more than the driver can allocate", "2 GB a target")]:
             with self.subTest(why), Game(*args) as game:
+                if isinstance(size, str):
+                    self.assertEqual(game.wait_exit(), 1)
+                    self.assertRegex(game.err.text(), rf"\AERROR: Could not open window\nWindow "
+                                     rf"size {args[0]} x {args[1]} {size}[^\n]*\n\Z")
+                    self.assertEqual(game.out.text(), "")
+                    continue
                 game.wait_for_window()
                 shape = game.window.get_geometry()
                 self.assertEqual((shape.width, shape.height), size)
-                game.wait_for_screen(lambda image: all(S.shows(image, text) for text in
-                                                       S.title_texts(*size)),
-                                     "the title at its places", START_TIMEOUT)
-                self.assertEqual(game.err.text(), "")
+                # The title is placed in command-line pixels: its middle top on the screen's
+                # 800 by 600 corner shows it where an 800 by 600 window has it.
+                game.window.configure(x=400 - size[0] // 2, y=0)
+                wait_until(lambda: S.title_up(top_corner(game)), START_TIMEOUT,
+                           "the title at its places", interval=0.3)
+                self.assertEqual((game.err.text(), game.out.text()), ("", ""))
 
     def test_enter_starts_once_at_its_release_and_the_close_button_quits_with_status_0(self):
         with Game() as game:
@@ -175,6 +212,23 @@ class Shell(unittest.TestCase):
         # track (no robot stands on it) where it belongs.
         game.toggle("Return", lambda image: S.hearts(image) == 3 and S.track_shows(image),
                     "three hearts and the track in play")
+        # The empty stage leaves a program unlinked that every frame uses, and each use is a
+        # driver message: each kind prints once in full, then as a count once a second at most.
+        start, frames = len(game.out.lines()), game.frames.count
+        time.sleep(FLOOD_SECONDS)
+        frames, printed = game.frames.count - frames, game.out.lines()[start:]
+        repeats = Counter(), Counter()
+        for line in printed:
+            if match := re.fullmatch(r"OpenGL message repeated (\d+) more times?: (.*)\n", line):
+                repeats[0][match[2]] += int(match[1])  # copies
+                repeats[1][match[2]] += 1  # lines
+        self.assertGreaterEqual(sum(repeats[0].values()), frames, "each frame's copies counted")
+        self.assertEqual(len(printed), sum(repeats[1].values()), printed)
+        self.assertLessEqual(max(repeats[1].values()), FLOOD_SECONDS + 1, printed)
+        out = game.out.text()
+        for kind in repeats[0]:  # the first copy in full, or an empty line for a noisy id
+            first = "" if re.search(r"ID = (2|131185)\]$", kind) else "OpenGL Error: " + kind
+            self.assertLess(out.index(f"\n{first}\n"), out.index(kind))
         lines, expected = self.errors_after_quit(game), [line for row in DAMAGES for line in row[2]]
         self.assertEqual(len(lines), len(expected), lines)
         for line, start in zip(lines, expected):
