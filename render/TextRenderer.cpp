@@ -4,40 +4,42 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cstddef>
 #include <iostream>
-#include <vector>
 
 namespace {
 
-// Uploads one rendered glyph bitmap as a GL_RED coverage texture, top row first.
-GLuint uploadGlyph(const FT_Bitmap& bitmap) {
-    const int width = static_cast<int>(bitmap.width);
-    const int rows = static_cast<int>(bitmap.rows);
-    // Rows are uploaded tightly packed; a bitmap whose rows carry padding (pitch wider than
-    // the width) is repacked first.
-    std::vector<unsigned char> packed;
-    const unsigned char* pixels = bitmap.buffer;
-    if (bitmap.pitch != width && width > 0 && rows > 0) {
-        packed.resize(static_cast<size_t>(width) * rows);
-        for (int row = 0; row < rows; ++row)
-            std::copy_n(bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch, width,
-                        packed.begin() + static_cast<ptrdiff_t>(row) * width);
-        pixels = packed.data();
+// Uploads a glyph's coverage as a GL_RED texture, one byte per pixel from 0 to 255, top row
+// first. Outlines render to such bytes already; bitmap fonts and embedded strikes come with 1,
+// 2 or 4 bits per pixel in rows padded to whole bytes, so every bitmap is converted to
+// tightly packed bytes first. False, uploading nothing, when FreeType cannot convert it.
+bool uploadGlyph(FT_Library library, const FT_Bitmap& bitmap, GLuint& texture) {
+    FT_Bitmap coverage;
+    FT_Bitmap_Init(&coverage);
+    if (FT_Bitmap_Convert(library, &bitmap, &coverage, 1) != 0) {
+        FT_Bitmap_Done(library, &coverage);
+        return false;
     }
+    // Levels 0 to num_grays - 1 (0 and 1 from a one-bit bitmap) are stretched to 0..255.
+    const size_t bytes = static_cast<size_t>(coverage.width) * coverage.rows;
+    const int top = std::max(coverage.num_grays - 1, 1);
+    for (size_t i = 0; i < bytes; ++i)
+        coverage.buffer[i] = static_cast<unsigned char>(coverage.buffer[i] * 255 / top);
 
-    GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, rows, 0, GL_RED, GL_UNSIGNED_BYTE, pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, static_cast<GLsizei>(coverage.width),
+                 static_cast<GLsizei>(coverage.rows), 0, GL_RED, GL_UNSIGNED_BYTE, coverage.buffer);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    return texture;
+    FT_Bitmap_Done(library, &coverage);
+    return true;
 }
 
 // Rasterises codes 0 to 127; a code that the face cannot render gets no entry. A null face
@@ -51,13 +53,13 @@ std::map<char, Character> loadGlyphs(FT_Face face) {
     if (face == nullptr)
         return glyphs;
     for (int code = 0; code < kGlyphCount; ++code) {
-        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) {
+        const FT_GlyphSlot slot = face->glyph;
+        Character glyph;
+        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0 ||
+            !uploadGlyph(slot->library, slot->bitmap, glyph.textureId)) {
             std::cout << "ERROR::FREETYTPE: Failed to load Glyph" << std::endl;
             continue;
         }
-        const FT_GlyphSlot slot = face->glyph;
-        Character glyph;
-        glyph.textureId = uploadGlyph(slot->bitmap);
         glyph.size = glm::ivec2(slot->bitmap.width, slot->bitmap.rows);
         glyph.bearing = glm::ivec2(slot->bitmap_left, slot->bitmap_top);
         glyph.advance = static_cast<GLuint>(slot->advance.x);

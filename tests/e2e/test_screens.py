@@ -96,7 +96,11 @@ class Screens(unittest.TestCase):
                 image = game.screenshot()
         finally:
             game.key_up("a")
-        return seen, image
+        # The frame after the last hit re-places a second stone that touched the robot with the
+        # first, and a move still held shows in the frames after the release: the final picture
+        # comes once those frames are out.
+        game.frames.wait(3)
+        return seen, game.screenshot()
 
     def test_one_game_from_the_title_to_its_end(self):
         with Game() as game:

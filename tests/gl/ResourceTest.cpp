@@ -337,3 +337,53 @@ TEST_F(ResourceTest, GlyphsLandWhereThePenPutsThemAndNowhereWithoutAFont) {
     missing.drawText(text(), "Score: 42 \xe9", 20, 40, 1.0f, kWhite);
     EXPECT_EQ(inked(screen()), 0);
 }
+
+// Bitmap fonts hand FreeType's glyphs over with fewer bits per pixel than one byte and rows
+// padded to whole bytes; the glyph texture still holds one byte of coverage per pixel, full
+// coverage 255, top row first. Each font has one glyph, "A", which FreeType also hands out for
+// every code the font lacks.
+TEST_F(ResourceTest, BitmapFontGlyphsBecomeByteCoverage) {
+    struct Case {
+        int bitsPerPixel;
+        int width;
+        std::vector<std::string> rows; // BDF hex rows, top first, each padded to whole bytes
+        std::vector<int> coverage;     // expected texels, top row first
+    };
+    const Case cases[] = {
+        {1, 10, {"FFC0", "8040", "AA80"}, {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, //
+                                           255, 0,   0,   0,   0,   0,   0,   0,   0,   255, //
+                                           255, 0,   255, 0,   255, 0,   255, 0,   255, 0}},
+        {2, 4, {"1B", "E4"}, {0, 85, 170, 255, 255, 170, 85, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bitsPerPixel);
+        std::string bdf = "STARTFONT 2.1\nFONT -zelto-test-medium-r-normal--10-100-75-75-c-100-"
+                          "iso10646-1\nSIZE 10 75 75 " +
+                          std::to_string(c.bitsPerPixel) +
+                          "\nFONTBOUNDINGBOX 10 10 0 -2\nSTARTPROPERTIES 2\nFONT_ASCENT 8\n"
+                          "FONT_DESCENT 2\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
+                          "SWIDTH 1000 0\nDWIDTH 11 0\nBBX " +
+                          std::to_string(c.width) + " " + std::to_string(c.rows.size()) +
+                          " 0 -1\nBITMAP\n";
+        for (const std::string& row : c.rows)
+            bdf += row + "\n";
+        const std::string path = write("bits.bdf", bdf + "ENDCHAR\nENDFONT\n");
+
+        testing::internal::CaptureStdout();
+        TextRenderer font(path.c_str(), 10);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        ASSERT_EQ(font.glyphs.size(), 128u);
+        const Character& a = font.glyphs.at('A');
+        const int rows = int(c.rows.size());
+        EXPECT_EQ(a.size, glm::ivec2(c.width, rows));
+        EXPECT_EQ(a.bearing, glm::ivec2(0, rows - 1));
+        EXPECT_EQ(a.advance, 11u * 64u);
+        std::vector<unsigned char> texels(c.coverage.size() + 16, 7);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glBindTexture(GL_TEXTURE_2D, a.textureId);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        texels.resize(c.coverage.size());
+        EXPECT_EQ(std::vector<int>(texels.begin(), texels.end()), c.coverage);
+    }
+}
