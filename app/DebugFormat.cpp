@@ -72,6 +72,20 @@ const char* severityName(GLenum severity) {
     }
 }
 
+// The fields that name a message, after its text: " [Source = ..., ID = ...]".
+std::string debugMessageTags(GLenum source, GLenum type, GLuint id, GLenum severity) {
+    std::string tags = " [Source = ";
+    tags += sourceName(source);
+    tags += ", Type = ";
+    tags += typeName(type);
+    tags += ", Severity = ";
+    tags += severityName(severity);
+    tags += ", ID = ";
+    tags += std::to_string(id);
+    tags += "]";
+    return tags;
+}
+
 } // namespace
 
 std::string formatDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
@@ -80,14 +94,12 @@ std::string formatDebugMessage(GLenum source, GLenum type, GLuint id, GLenum sev
         return "";
     std::string line = "OpenGL Error: ";
     line += message != nullptr ? message : "";
-    line += " [Source = ";
-    line += sourceName(source);
-    line += ", Type = ";
-    line += typeName(type);
-    line += ", Severity = ";
-    line += severityName(severity);
-    line += ", ID = ";
-    line += std::to_string(id);
-    line += "]";
-    return line;
+    return line + debugMessageTags(source, type, id, severity);
+}
+
+std::string formatDebugRepeats(GLenum source, GLenum type, GLuint id, GLenum severity,
+                               const std::string& message, long count) {
+    return "OpenGL message repeated " + std::to_string(count) +
+           (count == 1 ? " more time: " : " more times: ") + message +
+           debugMessageTags(source, type, id, severity);
 }

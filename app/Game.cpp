@@ -1,6 +1,7 @@
 // Start-up, the main loop with its phases in frame order, and teardown.
 #include "app/Game.h"
 
+#include "app/DebugOutput.h"
 #include "app/Hud.h"
 #include "app/Programs.h"
 #include "app/Startup.h"
@@ -139,9 +140,11 @@ Game::Game(int width, int height) {
         glGetError();
     }
 
-    // Teardown: the window system first, which takes every GL object with it.
+    // Teardown: the window system first, which takes every GL object with it; then the driver
+    // message counts still held.
     glfwTerminate();
     window = nullptr;
+    printHeldRepeats(debugMessages);
     ControlsHelper::instance = nullptr;
     delete controls;
     controls = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/GameState.h"
+#include "app/RepeatFolder.h"
 #include "input/Camera.h"
 #include "world/World.h"
 
@@ -22,6 +23,7 @@ class Game {
     GameState state{0.0f};  // frame time, toggles, pause, speed and loop state
     int shadowWidth = 1024; // shadow cube map face size, pixels
     int shadowHeight = 1024;
+    RepeatFolder debugMessages; // the debug callback's memory of the driver's messages
 
     Game(int width, int height);
     ~Game();

@@ -1,6 +1,7 @@
 #include "render/Model.h"
 
 #include "pipeline/DepthCubeMap.h"
+#include "render/ObjFaceFilter.h"
 
 #include <algorithm>
 #include <assimp/Importer.hpp>
@@ -8,10 +9,28 @@
 #include <assimp/scene.h>
 #include <cfloat>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <utility>
 
 namespace {
+
+// A vertex value beyond this many model units is taken as corrupt. The game's models span a few
+// units; the world scales and places them by their extents and squares distances, and a float
+// squared overflows past about 1.8e19, so the bound leaves room for products and sums of
+// extents while keeping sub-unit precision (a float near 1e6 still resolves 1/16).
+constexpr float kMaxVertexValue = 1.0e6f;
+
+// Every value of the vertex finite and within the bound (a NaN fails every comparison).
+bool usable(const Vertex& vertex) {
+    const glm::vec3 bound(kMaxVertexValue);
+    return glm::all(glm::lessThanEqual(glm::abs(vertex.position), bound)) &&
+           glm::all(glm::lessThanEqual(glm::abs(vertex.normal), bound)) &&
+           glm::all(glm::lessThanEqual(glm::abs(vertex.uv), glm::vec2(bound))) &&
+           glm::all(glm::lessThanEqual(glm::abs(vertex.tangent), bound)) &&
+           glm::all(glm::lessThanEqual(glm::abs(vertex.bitangent), bound));
+}
 
 // A vector that the importer left out (no normals, no tangent space) reads as zero.
 glm::vec3 vectorOrZero(const aiVector3D* vectors, unsigned int i) {
@@ -38,8 +57,12 @@ Model::Model(const char* path) {
 }
 
 void Model::load(const std::string& path) {
-    // The importer owns the scene: everything is copied out before it goes.
+    // The importer owns the scene: everything is copied out before it goes. It reads the file
+    // through the face filter; a file that cannot be opened reads as empty and fails below.
+    std::ifstream file(path, std::ios::binary);
+    const ObjFaceFilter filter(std::string(std::istreambuf_iterator<char>(file), {}));
     Assimp::Importer importer;
+    importer.SetIOHandler(new FilteredFileSystem(path, filter.text)); // the importer owns it
     const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_FlipUVs |
                                                        aiProcess_CalcTangentSpace);
     if (scene == nullptr || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) ||
@@ -56,19 +79,26 @@ void Model::load(const std::string& path) {
     // Material images are named relative to the model's folder; without a "/" the whole
     // path stands for the folder.
     modelFolder = path.substr(0, path.find_last_of('/'));
-    collectNode(scene->mRootNode, scene);
+    unsigned int leftOut = filter.leftOut;
+    collectNode(scene->mRootNode, scene, leftOut);
+    if (leftOut > 0)
+        std::cout << "ERROR::MODEL:: " << path << ": left out " << leftOut
+                  << " faces with missing or unusable vertex data" << std::endl;
 }
 
 // Node transformations are ignored: meshes keep the file's coordinates. A mesh that several
 // nodes reference is converted once per reference.
-void Model::collectNode(const aiNode* node, const aiScene* scene) {
+void Model::collectNode(const aiNode* node, const aiScene* scene, unsigned int& leftOut) {
     for (unsigned int i = 0; i < node->mNumMeshes; ++i)
-        meshes.push_back(buildMesh(scene->mMeshes[node->mMeshes[i]], scene));
+        meshes.push_back(buildMesh(scene->mMeshes[node->mMeshes[i]], scene, leftOut));
     for (unsigned int i = 0; i < node->mNumChildren; ++i)
-        collectNode(node->mChildren[i], scene);
+        collectNode(node->mChildren[i], scene, leftOut);
 }
 
-Mesh Model::buildMesh(const aiMesh* mesh, const aiScene* scene) {
+// A face with a vertex value that is not finite or is out of bounds is left out of the index
+// list (and counted in leftOut): drawn, it would throw the extents and the picture away, and
+// the NaN tangents that the importer derives for it would spread through the bloom blur.
+Mesh Model::buildMesh(const aiMesh* mesh, const aiScene* scene, unsigned int& leftOut) {
     std::vector<Vertex> vertices(mesh->mNumVertices);
     const aiVector3D* uvs = mesh->mTextureCoords[0];
     for (unsigned int i = 0; i < mesh->mNumVertices; ++i) {
@@ -83,7 +113,12 @@ Mesh Model::buildMesh(const aiMesh* mesh, const aiScene* scene) {
     std::vector<unsigned int> indices;
     for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
         const aiFace& face = mesh->mFaces[f];
-        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
+        const unsigned int* begin = face.mIndices;
+        const unsigned int* end = begin + face.mNumIndices;
+        if (std::all_of(begin, end, [&](unsigned int i) { return usable(vertices[i]); }))
+            indices.insert(indices.end(), begin, end);
+        else
+            ++leftOut;
     }
 
     std::vector<Texture> textures;
@@ -150,8 +185,10 @@ void Model::measureExtents() {
     float minX = FLT_MAX, minY = FLT_MAX;
     float maxX = -FLT_MAX, maxY = -FLT_MAX;
     bool anyVertex = false;
+    // Over the vertices that faces use: those of faces left out at load do not count.
     for (const Mesh& mesh : meshes) {
-        for (const Vertex& vertex : mesh.vertices) {
+        for (const unsigned int index : mesh.indices) {
+            const Vertex& vertex = mesh.vertices[index];
             minX = std::min(minX, vertex.position.x);
             maxX = std::max(maxX, vertex.position.x);
             minY = std::min(minY, vertex.position.y);

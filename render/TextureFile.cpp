@@ -1,11 +1,81 @@
 #include "render/TextureFile.h"
 
 #include <SOIL/SOIL.h>
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <limits>
 
 namespace {
 
 // Magenta: the colour no material of the game uses, so a missing image stands out.
 constexpr unsigned char kPlaceholderPixel[3] = {255, 0, 255};
+constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+// A PNG's size without decoding it: the IHDR chunk follows the 8-byte signature, its width and
+// height big-endian at bytes 16 to 23. SOIL exports no size query, and decoding a huge image
+// first would take width x height x 3 bytes and more before it could be refused. False for
+// other files, which are checked after decoding.
+bool pngSize(const std::string& file, long& width, long& height) {
+    unsigned char header[24] = {};
+    FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr)
+        return false;
+    const size_t read = std::fread(header, 1, sizeof header, stream);
+    std::fclose(stream);
+    if (read < sizeof header || !std::equal(kPngSignature, kPngSignature + 8, header))
+        return false;
+    const auto bigEndian = [&](int at) {
+        return long(header[at]) << 24 | long(header[at + 1]) << 16 | long(header[at + 2]) << 8 |
+               long(header[at + 3]);
+    };
+    width = bigEndian(16);
+    height = bigEndian(20);
+    return true;
+}
+
+void reportFailure(const std::string& file, const std::string& reason) {
+    std::cout << "ERROR::TEXTURE:: Failed to load " << file << ": " << reason << std::endl;
+}
+
+// Whether the driver can hold level 0 of an RGB16F texture of this size. The proxy target
+// answers without allocating, for GL_MAX_TEXTURE_SIZE and for the driver's own memory limits
+// alike (llvmpipe takes 16384 pixels a side but refuses a 16384 x 16384 image).
+bool driverTakes(long width, long height) {
+    if (width > std::numeric_limits<GLsizei>::max() || height > std::numeric_limits<GLsizei>::max())
+        return false;
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB16F, GLsizei(width), GLsizei(height), 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, nullptr);
+    GLint proxyWidth = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+    return proxyWidth != 0;
+}
+
+std::string oversize(long width, long height) {
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    return std::to_string(width) + "x" + std::to_string(height) +
+           " pixels, more than the driver takes (GL_MAX_TEXTURE_SIZE " + std::to_string(limit) +
+           ")";
+}
+
+// The decoded image, or null after one line that says why there is none.
+unsigned char* readImage(const std::string& file, int& width, int& height) {
+    long headerWidth = 0, headerHeight = 0;
+    if (pngSize(file, headerWidth, headerHeight) && !driverTakes(headerWidth, headerHeight)) {
+        reportFailure(file, oversize(headerWidth, headerHeight));
+        return nullptr;
+    }
+    unsigned char* pixels = SOIL_load_image(file.c_str(), &width, &height, nullptr, SOIL_LOAD_RGB);
+    if (pixels == nullptr) {
+        reportFailure(file, SOIL_last_result());
+    } else if (!driverTakes(width, height)) {
+        reportFailure(file, oversize(width, height));
+        SOIL_free_image_data(pixels);
+        pixels = nullptr;
+    }
+    return pixels;
+}
 
 } // namespace
 
@@ -16,7 +86,7 @@ GLuint loadTextureFile(const char* name, const std::string& folder) {
     glGenTextures(1, &textureId);
     int width = 0;
     int height = 0;
-    unsigned char* pixels = SOIL_load_image(file.c_str(), &width, &height, nullptr, SOIL_LOAD_RGB);
+    unsigned char* pixels = readImage(file, width, height);
 
     glBindTexture(GL_TEXTURE_2D, textureId);
     // 8-bit colours are stored as half floats; SOIL's rows are uploaded in the order it

@@ -5,7 +5,8 @@
 
 // Reads the image folder + "/" + name as 8-bit RGB (any alpha dropped) into a new 2D texture
 // stored as RGB16F, with mipmaps, repeat wrapping and trilinear filtering, and returns its name.
-// An image that cannot be read still yields a texture name, holding a 1x1 magenta placeholder
+// An image that cannot be read, or is larger than GL_MAX_TEXTURE_SIZE, is reported in one
+// "ERROR::TEXTURE:: " line and still yields a texture name, holding a 1x1 magenta placeholder
 // with the same sampling state, so that a missing image shows without breaking a draw.
 // Needs GL_UNPACK_ALIGNMENT 1 (set by the first TextRenderer): rows are tightly packed.
 GLuint loadTextureFile(const char* name, const std::string& folder);

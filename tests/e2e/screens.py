@@ -139,3 +139,15 @@ def final_score(image):  # the number after "Score: " on the game-over screen
 
 def playing(image):
     return hearts(image) > 0 and score(image) is not None
+
+
+# With no robot standing on it, the camera in play looks along the track's grey metal, which
+# fills this box; a track thrown away, or drawn black, leaves the clear colour or black there.
+TRACK_BOX = (500, 40, 300, 180)
+GREY_SPREAD, GREY_LEVEL, GREY_SHARE = 24, 10, 0.8  # lit metal: channels close, above black
+
+
+def track_shows(image):
+    box = pixels(image, TRACK_BOX)
+    spread, level = box.max(axis=2) - box.min(axis=2), box.mean(axis=2)
+    return ((spread <= GREY_SPREAD) & (level >= GREY_LEVEL)).mean() >= GREY_SHARE

@@ -7,9 +7,11 @@ import re
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 from collections import Counter
 
+from PIL import Image
 from Xlib import X, protocol
 
 import screens as S
@@ -25,6 +27,7 @@ MODELS = ["Zelto/zelto_final1.obj", "Zelto/ball.obj", "Torus/torus.obj", "Skybox
 # Sound files in load order, last of all.
 SOUNDS = ["start.wav", "jump.wav", "hit.wav", "game_over.wav", "speed_up.wav", "pause.wav",
           "resume.wav", "music.wav", "whoosh.wav"]
+FLOOD_SECONDS = 5  # of play with a broken program
 
 
 def garbage(data):
@@ -35,18 +38,47 @@ def cut(share):
     return lambda data: data[:int(len(data) * share)]
 
 
+def append(text):
+    return lambda data: data + text
+
+
+def replace(old, new):
+    return lambda data: data.replace(old, new)
+
+
+def left_out(model, count):
+    return f"ERROR::MODEL:: ../External/Models/{model}: left out {count} faces"
+
+
+def unusable_image(path):
+    return f"ERROR::TEXTURE:: Failed to load ../External/Models/{path}: "
+
+
 # (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models.
+# The track keeps its program and images, so that it must show in play.
 DAMAGES = [
-    ("Shader/NormalMapping.vertex", cut(0), [VERTEX, LINK], "an empty stage"),
+    ("Shader/BlurShader.fragment", cut(0), [FRAGMENT, LINK], "an empty stage: no glow"),
     ("External/Fonts/AmaticSC-Bold.TTF", garbage, [FONT], "no font at all"),
     ("External/Fonts/AGENCYR.TTF", cut(0.3), [FONT, FONT], "no outlines; at 30 and 20 pixels"),
     ("External/Models/Zelto/zelto_final1.obj", garbage, [MODEL], "no model at all"),
     ("External/Models/Zelto/ball.mtl", cut(0.5), [MODEL], "a material cut short"),
-    ("External/Models/Torus/torus.mtl", garbage, [], "lines the importer cannot read are skipped"),
-    ("External/Models/Torus/track_diffuse.png", cut(0.5), [], "a placeholder"),
-    ("External/Models/Skybox/sky_stars.png", garbage, [], "a placeholder texture"),
+    ("External/Models/Torus/torus.obj",
+     append(b"v inf 0 0\nf -1/1/1 1/1/1 2/1/1\nf 1/99999/1 2/1/1 3/1/1\n"),
+     [left_out("Torus/torus.obj", 2)], "an infinite vertex; a uv index past the end"),
+    ("External/Models/Skybox/skybox.mtl", garbage, [],
+     "lines the importer cannot read are skipped"),
+    ("External/Models/Planet/planet.mtl", replace(b"map_Kd planet_bands.png", b"map_Kd ."),
+     [unusable_image("Planet/.")], "an image that is a folder: a placeholder"),
+    ("External/Models/Rocket/rocket.png", cut(0), [unusable_image("Rocket/rocket.png")],
+     "an empty image: a placeholder"),
     ("External/Models/Stone/stone.obj", cut(0.4), [MODEL], "cut short: no meshes"),
 ]
+
+
+def top_corner(game):
+    """The screen's top left 800 by 600 pixels, whatever window lies there."""
+    raw = game.x.screen().root.get_image(0, 0, 800, 600, X.ZPixmap, 0xFFFFFFFF)
+    return Image.frombytes("RGB", (800, 600), raw.data, "raw", "BGRX")
 
 
 class Shell(unittest.TestCase):
@@ -68,30 +100,58 @@ class Shell(unittest.TestCase):
         self.assertEqual((game.quit(), game.err.text()), (0, ""))  # no sanitizer report
         return [line for line in game.out.text().splitlines() if line.startswith("ERROR")]
 
-    def test_an_unparsable_size_exits_with_status_1_and_never_waits_for_a_key(self):
-        for args in [("wide", "768"), ("1024", "tall"), ("99999999999", "600")]:
+    def test_a_fatal_start_up_failure_exits_with_status_1_and_never_waits_for_a_key(self):
+        unparsable, nowhere = "Error: could not parse first two arguments!\n", ":4095"
+        # (arguments, environment, standard error)
+        for args, env, err in [(("wide", "768"), {}, unparsable),
+                               (("1024", "tall"), {}, unparsable),
+                               (("99999999999", "600"), {}, unparsable),
+                               ((), {"DISPLAY": nowhere}, f"GLFW error 65544: X11: Failed to open "
+                                f"display {nowhere}\nERROR: Could not init glfw\n")]:
             # Standard input closed, or an open pipe that never delivers a line.
             for stdin in (subprocess.DEVNULL, subprocess.PIPE):
-                with self.subTest(args=args, stdin=stdin), Game(*args, stdin=stdin) as game:
+                with self.subTest(args=args, stdin=stdin), \
+                        Game(*args, stdin=stdin, env=env) as game:
                     self.assertEqual(game.wait_exit(timeout=30), 1)
-                    self.assertEqual((game.err.text(), game.out.text()),
-                                     ("Error: could not parse first two arguments!\n", ""))
+                    self.assertEqual((game.err.text(), game.out.text()), (err, ""))
 
-    def test_the_window_size_comes_from_the_first_two_arguments(self):
-        # (arguments, window size, why); the title is placed in command-line pixels.
-        for args, size, why in [((), (800, 600), "the defaults"),
-                                (("1024", "768"), (1024, 768), "both read"),
-                                (("1024px", "768", "extra"), (1024, 768), "the rest ignored"),
-                                ((" +640", "480"), (640, 480), "a blank and a plus sign"),
-                                (("wide",), (800, 600), "one argument alone is not read")]:
+    def test_the_window_size_comes_from_the_first_two_arguments_or_is_refused(self):
+        # (arguments, window size or why the window is refused, why); llvmpipe holds 16384
+        # pixels a side in viewports, textures and renderbuffers, and 1 GB in one texture.
+        for args, size, why in [
+                ((), (800, 600), "the defaults"),
+                (("1024", "768"), (1024, 768), "both read"),
+                (("1024px", "768", "extra"), (1024, 768), "the rest ignored"),
+                ((" +640", "480"), (640, 480), "a blank and a plus sign"),
+                (("wide",), (800, 600), "one argument alone is not read"),
+                (("4000", "3000"), (4000, 3000), "larger than the screen"),
+                (("8000", "8000"), (8000, 8000), "bloom targets of 0.5 GB each"),
+                (("-5", "600"), "is not positive", "GLFW asserts on a negative size"),
+                (("-1", "-1"), "is not positive", "both negative"),
+                (("-2147483648", "600"), "is not positive", "the smallest int"),
+                (("2147483647", "600"), "exceeds the X11 limit", "it crashed the driver"),
+                (("2147483647", "2147483647"), "exceeds the X11 limit", "it crashed GLFW"),
+                (("100000", "100000"), "exceeds the X11 limit", "an X error ended the game"),
+                (("40000", "40000"), "exceeds the X11 limit", "past a signed 16 bits"),
+                (("65536", "600"), "exceeds the X11 limit", "wraps to 0 in 16 bits"),
+                (("20000", "600"), "exceeds GL_MAX_VIEWPORT_DIMS", "a window, past the GL limits"),
+                (("16384", "16384"), "is more than the driver can allocate", "2 GB a target")]:
             with self.subTest(why), Game(*args) as game:
+                if isinstance(size, str):
+                    self.assertEqual(game.wait_exit(), 1)
+                    self.assertRegex(game.err.text(), rf"\AERROR: Could not open window\nWindow "
+                                     rf"size {args[0]} x {args[1]} {size}[^\n]*\n\Z")
+                    self.assertEqual(game.out.text(), "")
+                    continue
                 game.wait_for_window()
                 shape = game.window.get_geometry()
                 self.assertEqual((shape.width, shape.height), size)
-                game.wait_for_screen(lambda image: all(S.shows(image, text) for text in
-                                                       S.title_texts(*size)),
-                                     "the title at its places", START_TIMEOUT)
-                self.assertEqual(game.err.text(), "")
+                # The title is placed in command-line pixels: its middle top on the screen's
+                # 800 by 600 corner shows it where an 800 by 600 window has it.
+                game.window.configure(x=400 - size[0] // 2, y=0)
+                wait_until(lambda: S.title_up(top_corner(game)), START_TIMEOUT,
+                           "the title at its places", interval=0.3)
+                self.assertEqual((game.err.text(), game.out.text()), ("", ""))
 
     def test_enter_starts_once_at_its_release_and_the_close_button_quits_with_status_0(self):
         with Game() as game:
@@ -154,8 +214,27 @@ class Shell(unittest.TestCase):
     def test_damaged_files_are_reported_where_the_loader_can_tell_and_the_game_plays(self):
         game = self.start_in_copy(["Shader", "External"], DAMAGES)
         game.frames.wait(3, START_TIMEOUT)
-        # Only the heart font is whole: the title is blank, play shows three hearts.
-        game.toggle("Return", lambda image: S.hearts(image) == 3, "three hearts in play")
+        # Only the heart font is whole: the title is blank, play shows three hearts, and the
+        # track (no robot stands on it) where it belongs.
+        game.toggle("Return", lambda image: S.hearts(image) == 3 and S.track_shows(image),
+                    "three hearts and the track in play")
+        # The empty stage leaves a program unlinked that every frame uses, and each use is a
+        # driver message: each kind prints once in full, then as a count once a second at most.
+        start, frames = len(game.out.lines()), game.frames.count
+        time.sleep(FLOOD_SECONDS)
+        frames, printed = game.frames.count - frames, game.out.lines()[start:]
+        repeats = Counter(), Counter()
+        for line in printed:
+            if match := re.fullmatch(r"OpenGL message repeated (\d+) more times?: (.*)\n", line):
+                repeats[0][match[2]] += int(match[1])  # copies
+                repeats[1][match[2]] += 1  # lines
+        self.assertGreaterEqual(sum(repeats[0].values()), frames, "each frame's copies counted")
+        self.assertEqual(len(printed), sum(repeats[1].values()), printed)
+        self.assertLessEqual(max(repeats[1].values()), FLOOD_SECONDS + 1, printed)
+        out = game.out.text()
+        for kind in repeats[0]:  # the first copy in full, or an empty line for a noisy id
+            first = "" if re.search(r"ID = (2|131185)\]$", kind) else "OpenGL Error: " + kind
+            self.assertLess(out.index(f"\n{first}\n"), out.index(kind))
         lines, expected = self.errors_after_quit(game), [line for row in DAMAGES for line in row[2]]
         self.assertEqual(len(lines), len(expected), lines)
         for line, start in zip(lines, expected):

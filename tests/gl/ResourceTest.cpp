@@ -185,6 +185,114 @@ TEST_F(ResourceTest, ModelFilesLoadAsFarAsTheyCan) {
     }
 }
 
+// Faces naming elements the file lacks (which the reader would answer by refusing the file or
+// dropping a whole uv or normal channel) and faces with a non-finite or huge value are left out,
+// with one line naming the file. The rest keeps its uvs (red above blue shows upright) and its
+// extents; well-formed faces, relative and forward references included, stay.
+TEST_F(ResourceTest, BadFacesAreLeftOutAndTheRestDrawsWhereItBelongs) {
+    bmp("skin", {kRed, kRed, kBlue, kBlue});
+    texturedQuad("skin", "map_Kd skin.bmp");
+    const std::string clean = quadObj("skin", "skin");
+    const struct {
+        std::string appended;
+        unsigned int leftOut, kept; // faces
+    } rows[] = {
+        {"v inf 0 0\nf 1/1/1 2/2/1 5/1/1\n", 1, 0},
+        {"v 1e38 0 0\nf -1/1/1 1/1/1 2/2/1\n", 1, 0},
+        {"vn 1e7 0 0\nf 1/1/2 2/2/2 3/3/2\n", 1, 0},
+        {"f 1/99999/1 2/1/1 3/1/1\n", 1, 0},
+        {"f 1/1/9 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1 # comment\n", 2, 0},
+        {"f 1/1/1 2/2/1 99999/1/1\nf 0/1/1 2/2/1 3/3/1\nf -5/1/1 2/2/1 3/3/1\nv 0 0 0\n", 3, 0},
+        {"v nan 0 0\nf 1/1/1 2/2/1 5/1/1\nf 1/x/1 2/2/1 3/3/1\n", 2, 0},
+        {"f -4/-4/-1 -3/-3/-1 -2/-2/-1\nf 1//2 2//2 3//2\nvn 0 0 5e5\n", 0, 2},
+    };
+    Model model;
+    ASSERT_EQ(load(model, write("clean.obj", clean)), "");
+    model.measureExtents();
+    ASSERT_EQ(glm::vec2(model.width, model.height), glm::vec2(1.0f));
+    const size_t cleanIndices = model.meshes.at(0).indices.size();
+    for (const auto& [appended, leftOut, kept] : rows) {
+        const std::string path = write("bad.obj", clean + appended);
+        const std::string report = "ERROR::MODEL:: " + path + ": left out " +
+                                   std::to_string(leftOut) +
+                                   " faces with missing or unusable vertex data\n";
+        EXPECT_EQ(load(model, path), leftOut > 0 ? report : "") << appended;
+        ASSERT_EQ(model.meshes.size(), 1u) << appended;
+        EXPECT_EQ(model.meshes[0].indices.size(), cleanIndices + 3 * kept) << appended;
+        model.measureExtents();
+        EXPECT_EQ(glm::vec2(model.width, model.height), glm::vec2(1.0f)) << appended;
+        model.draw(unlit(), model.modelMatrix);
+        EXPECT_EQ(colorAt({400, 375}), kRed) << appended;
+        EXPECT_EQ(colorAt({400, 225}), kBlue) << appended;
+    }
+}
+
+// An image that cannot be used says why in one line naming the file, and its texture (always
+// created) holds the 1x1 magenta placeholder. A PNG larger than the driver takes is refused
+// from its header, before decoding; another format after decoding.
+TEST_F(ResourceTest, FailingImagesShowThePlaceholderAndSayWhy) {
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    const auto bigEndian = [](GLint value) {
+        return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    };
+    std::ifstream track("../External/Models/Torus/track_diffuse.png", std::ios::binary);
+    const std::string png(std::istreambuf_iterator<char>(track), {});
+    write("empty.png", "");
+    write("cut.png", png.substr(0, png.size() / 2));
+    write("text.png", "no image at all\n");
+    std::filesystem::create_directory(folder / "folder.png");
+    // PNG headers without pixel data to decode: one row more than the limit; the largest square,
+    // which llvmpipe refuses for its memory though each side is within the limit.
+    write("tall.png", png.substr(0, 16) + bigEndian(1) + bigEndian(limit + 1) + png.substr(24, 9));
+    write("square.png",
+          png.substr(0, 16) + bigEndian(limit) + bigEndian(limit) + png.substr(24, 9));
+    bmp("wide", std::vector<Rgb>(size_t(limit) + 1, kGreen), limit + 1);
+    bmp("good", {kGreen, kBlue}, 2);
+    const std::string oversize =
+        " pixels, more than the driver takes (GL_MAX_TEXTURE_SIZE " + std::to_string(limit) + ")";
+    const std::string rows[][2] = {
+        // image, the reason after "<file>: " (empty: SOIL's own)
+        {"empty.png", ""},
+        {"cut.png", ""},
+        {"text.png", ""},
+        {"folder.png", ""},
+        {"tall.png", "1x" + std::to_string(limit + 1) + oversize},
+        {"square.png", std::to_string(limit) + "x" + std::to_string(limit) + oversize},
+        {"wide.bmp", std::to_string(limit + 1) + "x1" + oversize},
+        {"good.bmp", "-"}};
+    for (const auto& [image, reason] : rows) {
+        Model model;
+        const std::string output = load(model, texturedQuad("q", "map_Kd " + image));
+        ASSERT_EQ(model.textureCache.size(), 1u) << image;
+        const GLuint texture = model.textureCache[0].id;
+        EXPECT_TRUE(glIsTexture(texture)) << image;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        std::array<unsigned char, 8> texels{};
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        const Rgb first{texels[0], texels[1], texels[2]};
+        if (reason == "-") {
+            EXPECT_EQ(output, "");
+            EXPECT_EQ(width, 2);
+            EXPECT_EQ(first, kGreen);
+            continue;
+        }
+        const std::string start =
+            "ERROR::TEXTURE:: Failed to load " + (folder / image).string() + ": ";
+        EXPECT_EQ(output.substr(0, start.size()), start) << output;
+        if (reason.empty())
+            EXPECT_GT(output.size(), start.size() + 1) << "SOIL's reason follows";
+        else
+            EXPECT_EQ(output.substr(start.size()), reason + "\n");
+        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+        EXPECT_EQ(width, 1) << image;
+        EXPECT_EQ(first, (Rgb{255, 0, 255})) << image;
+    }
+}
+
 // A glyph lands at pen + bearing, its bottom (size.y - bearing.y) pixels below the baseline,
 // upright, in the text colour: at scale 1 from a whole-pixel pen each pixel centre meets a
 // texel centre, so red is the coverage and green (0.5) half of it, within 8-bit blend rounding.
