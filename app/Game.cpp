@@ -5,6 +5,7 @@
 #include "app/Hud.h"
 #include "app/Programs.h"
 #include "app/Startup.h"
+#include "audio/Audio.h"
 #include "input/Controls.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/ScenePass.h"
@@ -59,7 +60,11 @@ Game::Game(int width, int height) {
 
     lightPos = glm::vec3(1.2f, 1.0f, 2.0f);
     lightColor = glm::vec3(2.0f, 2.0f, 2.0f);
+    // Sound last: a missing device or file reports after every other loader.
+    Audio audio("../External/Sounds");
+
     state = GameState(static_cast<float>(glfwGetTime()));
+    SoundDirector sound(soundState(state, *world.jump));
 
     while (!glfwWindowShouldClose(window)) {
         // 1. Frame time: the clock's whole seconds also drive the speed, score and end rules.
@@ -121,6 +126,14 @@ Game::Game(int width, int height) {
                 glDisable(GL_BLEND);
         }
         drawKeyLabels(effects, dt, fonts, textShader, width);
+
+        // Sound follows what the frame did: its effects, the music and the nearing stones;
+        // M mutes. Nothing here waits for the device.
+        const SoundState heard = soundState(state, *world.jump);
+        const std::vector<Sound> cues = sound.step(heard, controls->keys[GLFW_KEY_M]);
+        audio.update(cues, sound.music(),
+                     nearingStones(world.obstacles, heard.playing(), Audio::kStoneVoices), camera,
+                     sound.muted);
 
         // 22. Present; GL errors already reached the debug callback.
         glfwSwapBuffers(window);

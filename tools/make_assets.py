@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Makes the game's models, textures and fonts from this repository alone.
+"""Makes the game's models, textures, fonts and sounds from this repository alone.
 
 Usage: /usr/bin/python3 tools/make_assets.py OUTDIR
 
-Writes OUTDIR/Models/..., OUTDIR/Fonts/... and, last, OUTDIR/manifest.txt
+Writes OUTDIR/Models/..., OUTDIR/Fonts/..., OUTDIR/Sounds/... and, last, OUTDIR/manifest.txt
 with the exact vertex extents of every model (the build's completion stamp).
 Every file is replaced atomically and the output depends on nothing but the
 code: each asset draws from its own fixed random seed.
@@ -25,12 +25,12 @@ except ImportError as err:
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from assets import fonts, props, robot, space, track  # noqa: E402
+from assets import fonts, props, robot, sounds, space, track  # noqa: E402
 from assets.outfiles import Material, write_obj, write_png, write_atomic  # noqa: E402
 
 # One seed per asset, so changing one asset leaves the others' bytes alone.
 SEEDS = {"robot": 11, "ball": 12, "track": 21, "sky": 31, "planet": 32, "stone": 41,
-         "stone_texture": 42, "rocket": 51}
+         "stone_texture": 42, "rocket": 51, "hit": 61, "whoosh": 62, "music": 63}
 
 
 def rng(name):
@@ -88,13 +88,17 @@ def main(argv):
         os.makedirs(out, exist_ok=True)
         entries = make_models(out)
         fonts.write_fonts(out)
+        sound_files = sounds.all_sounds(rng)
+        for name, data in sound_files:
+            write_atomic(os.path.join(out, "Sounds", name), data)
         # Last, so that its presence means every other file is in place.
         write_atomic(os.path.join(out, "manifest.txt"),
                      ("\n".join(entries) + "\n").encode("ascii"))
     except OSError as err:
         sys.exit("make_assets: cannot write the assets: %s" % err)
-    print("make_assets: %d models and %d fonts in %s (%.1f s)"
-          % (len(entries), len(fonts.COPIED_FONTS) + 1, out, time.monotonic() - start), flush=True)
+    print("make_assets: %d models, %d fonts and %d sounds in %s (%.1f s)"
+          % (len(entries), len(fonts.COPIED_FONTS) + 1, len(sound_files), out,
+             time.monotonic() - start), flush=True)
 
 
 if __name__ == "__main__":

@@ -7,8 +7,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
     cmake ninja-build g++ pkg-config
     libglfw3-dev libglew-dev libassimp-dev libfreetype-dev libsoil-dev libglm-dev libgtest-dev
+    libopenal-dev libsndfile1-dev libasound2-dev
     libgl1-mesa-dri xvfb x11-utils xdotool imagemagick mesa-utils
-    python3 python3-numpy python3-pil python3-fonttools python3-xlib
+    python3 python3-numpy python3-pil python3-fonttools python3-xlib python3-soundfile
 )
 if [ -f "$root/tools/asset-packages.txt" ]; then
     while read -r name; do

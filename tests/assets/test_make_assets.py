@@ -1,6 +1,7 @@
 """The asset generator's output as the game relies on it: the same bytes on every run, model
 extents from which the game takes its radii, well-formed textured triangles, and fonts that
-FreeType opens, with a filled heart for "T" in the heart font."""
+FreeType opens, with a filled heart for "T" in the heart font, and sounds that start and end
+without a click."""
 
 import filecmp
 import os
@@ -8,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import wave
 
 import numpy as np
 from PIL import Image, ImageFont
@@ -118,6 +120,27 @@ class Assets(unittest.TestCase):
         rows = np.nonzero(ink.sum(axis=1))[0]
         self.assertTrue(35 <= len(rows) <= 55 and ink.mean() > 0.45)
         self.assertGreater(ink[rows[len(rows) // 3]].sum(), 3 * ink[rows[-3]].sum())
+
+    def test_effects_are_short_and_start_and_end_silent_and_loops_join_without_a_click(self):
+        def samples(name):
+            with wave.open(os.path.join(self.out, "Sounds", name)) as file:
+                self.assertEqual((file.getnchannels(), file.getsampwidth()), (1, 2), name)
+                data = np.frombuffer(file.readframes(file.getnframes()), "<i2") / 32768.0
+                return data, file.getnframes() / file.getframerate()
+
+        for name in ("start", "jump", "hit", "game_over", "speed_up", "pause", "resume"):
+            data, seconds = samples(name + ".wav")
+            self.assertLess(seconds, 2.0, name)
+            self.assertLess(max(abs(data[0]), abs(data[-1])), 0.01, name)
+            self.assertGreater(np.abs(data).max(), 0.5, name)
+        for name, shortest, longest in (("music.wav", 30, 60), ("whoosh.wav", 0.5, 2)):
+            data, seconds = samples(name)
+            self.assertTrue(shortest <= seconds <= longest, (name, seconds))
+            # The step from the last sample back to the first is an ordinary one.
+            steps = np.abs(np.diff(data))
+            self.assertLessEqual(abs(data[-1] - data[0]), np.percentile(steps, 99), name)
+            self.assertGreater(np.sqrt(np.mean(data[-len(data) // 10:] ** 2)), 0.02,
+                               f"{name} sounds to its end, it does not fade")
 
 
 if __name__ == "__main__":

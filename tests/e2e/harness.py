@@ -17,6 +17,9 @@ ROOT = os.environ.get("ZELTO_ROOT", os.path.abspath(__file__ + "/../../.."))
 BINARY = os.environ.get("ZELTO_BINARY", os.path.join(ROOT, "build", "repair_zelto"))
 START_TIMEOUT = 120.0  # start-up compiles eight programs and imports the models on llvmpipe
 LAST_PICTURE = "/tmp/zelto-last.png"  # what the screen showed when a wait for it timed out
+# OpenAL Soft's device that mixes and discards, unless the environment names another: the same
+# on every machine, sound card or not.
+SILENT = {"ALSOFT_DRIVERS": "null"}
 
 
 def wait_until(predicate, timeout, what, interval=0.2):
@@ -93,7 +96,7 @@ class Game:
         self.out, self.err, self.x, self.frames = Output(), Output(), server(), None
         self.process = subprocess.Popen([binary, *args], stdin=stdin, stdout=self.out.file,
                                         stderr=self.err.file, cwd=cwd or os.path.dirname(binary),
-                                        env={**os.environ, **(env or {})})
+                                        env={**SILENT, **os.environ, **(env or {})})
 
     def __enter__(self):
         return self

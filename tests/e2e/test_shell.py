@@ -24,6 +24,9 @@ LINK = "ERROR::SHADER::PROGRAM::LINKING_FAILED"
 # Model files in load order; the stone comes last, once or once per stone.
 MODELS = ["Zelto/zelto_final1.obj", "Zelto/ball.obj", "Torus/torus.obj", "Skybox/skybox.obj",
           "Planet/planet.obj", "Rocket/rocket.obj", "Stone/stone.obj"]
+# Sound files in load order, last of all.
+SOUNDS = ["start.wav", "jump.wav", "hit.wav", "game_over.wav", "speed_up.wav", "pause.wav",
+          "resume.wav", "music.wav", "whoosh.wav"]
 FLOOD_SECONDS = 5  # of play with a broken program
 
 
@@ -194,9 +197,12 @@ class Shell(unittest.TestCase):
         self.assertEqual(Counter(shaders), {VERTEX: 8, FRAGMENT: 8, GEOMETRY: 1, LINK: 8})
         # Programs, then the four fonts, then the models in their load order.
         self.assertEqual(lines[:len(shaders) + 4], shaders + [FONT] * 4)
-        models = [next((m for m in MODELS if m in line), line) for line in lines[len(shaders) + 4:]]
+        models = [next((m for m in MODELS if m in line), line) for line in
+                  lines[len(shaders) + 4:-len(SOUNDS)]]
         self.assertEqual(models[:len(MODELS)], MODELS)
         self.assertLessEqual(set(models[len(MODELS):]), {MODELS[-1]}, "only stones follow")
+        self.assertEqual([line.split(":")[4].strip() for line in lines[-len(SOUNDS):]],
+                         [f"Failed to load ../External/Sounds/{name}" for name in SOUNDS])
         # Driver messages are in the one line format (a compiler log may span lines); with no
         # program linked, using one is an API error.
         out = game.out.text()

@@ -1,0 +1,151 @@
+"""Sound end to end: OpenAL Soft's wave writer records what the game mixes while a player starts,
+jumps, stands still until a stone hits and presses M; each effect is found in the recording by
+its own waveform. Then starts without a device and with broken sound files."""
+
+import os
+import pathlib
+import shutil
+import tempfile
+import time
+import unittest
+
+import numpy as np
+import soundfile
+
+import screens as S
+from harness import ROOT, START_TIMEOUT, Game, wait_until
+
+SOUNDS = pathlib.Path(ROOT, "External", "Sounds")
+MATCH = 0.6  # normalised correlation at an effect's onset; elsewhere it stays below 0.4
+NO_DEVICE = "ERROR::SOUND:: No audio device could be opened: playing without sound"
+
+
+def mono(samples):
+    return samples.mean(axis=1) if samples.ndim > 1 else samples
+
+
+def template(name, rate):
+    """An effect as the mixer plays it at rate: resampled, mono."""
+    samples, own_rate = soundfile.read(SOUNDS / name)
+    samples = mono(samples)
+    at = np.arange(int(len(samples) * rate / own_rate)) * own_rate / rate
+    return np.interp(at, np.arange(len(samples)), samples)
+
+
+def onsets(recording, effect):
+    """Sample indices where the recording holds the effect: peaks of the normalised
+    cross-correlation above MATCH, at least the effect's length apart."""
+    n = len(recording) + len(effect)
+    size = 1 << (n - 1).bit_length()
+    correlation = np.fft.irfft(np.fft.rfft(recording, size) *
+                               np.conj(np.fft.rfft(effect, size)), size)[:len(recording)]
+    energy = np.concatenate(([0.0], np.cumsum(recording ** 2)))
+    window = energy[np.minimum(np.arange(len(recording)) + len(effect), len(recording))] - \
+        energy[:len(recording)]
+    score = correlation / (np.sqrt(np.maximum(window, 1e-12)) * np.linalg.norm(effect))
+    found = []
+    for index in np.argsort(-score):
+        if score[index] < MATCH:
+            break
+        if all(abs(index - other) > len(effect) for other in found):
+            found.append(int(index))
+    return sorted(found)
+
+
+def rms(samples):
+    return float(np.sqrt(np.mean(samples ** 2))) if len(samples) else 0.0
+
+
+class Sound(unittest.TestCase):
+    def recorder(self):
+        folder = tempfile.mkdtemp(prefix="zelto-sound-")
+        self.addCleanup(shutil.rmtree, folder)
+        conf, wave = os.path.join(folder, "alsoft.conf"), os.path.join(folder, "out.wav")
+        with open(conf, "w") as file:
+            file.write(f"[wave]\nfile = {wave}\n")
+        return {"ALSOFT_DRIVERS": "wave", "ALSOFT_CONF": conf}, wave
+
+    def test_start_jump_and_hit_sound_after_their_causes_over_the_music_and_m_mutes(self):
+        env, wave = self.recorder()
+        with Game(env=env) as game:
+            game.wait_for_window()
+            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+            game.key_down("Return")
+            game.frames.wait(3)
+            game.key_up("Return")  # the game starts at the release
+            enter = time.monotonic()
+            game.wait_for_screen(S.playing, "play")
+            frames = game.frames.count
+            time.sleep(1.5)  # music alone, to measure its level
+            # A key reaches the mixer in the frame that polls it: up to two frames late. Timed
+            # from the start sound, which is late by as much, a sound lies within three frames
+            # (and the mixer's period) of where its key puts it.
+            late = 3 * 1.5 / max(game.frames.count - frames, 1) + 0.1
+            space = time.monotonic()  # the jump takes off at the press
+            game.hold("space")
+            before_hit = taken = time.monotonic()  # the last picture with three hearts
+            while S.hearts(game.screenshot()) == 3:
+                before_hit, taken = taken, time.monotonic()
+                self.assertLess(taken - space, 120, "no stone hit the robot standing still")
+            after_hit = taken  # the first picture with fewer
+            time.sleep(1.0)
+            mute = time.monotonic()
+            game.hold("m")
+            time.sleep(1.5)
+            self.assertEqual(game.quit(), 0)
+        recording, rate = soundfile.read(wave)
+        recording = mono(recording)
+
+        found = {name: [index / rate for index in onsets(recording, template(name + ".wav", rate))]
+                 for name in ("start", "jump", "hit")}
+        self.assertEqual(len(found["start"]), 1, found)
+        self.assertEqual(len(found["jump"]), 1, found)
+        self.assertGreaterEqual(len(found["hit"]), 1, found)
+        start, jump, hit = found["start"][0], found["jump"][0], found["hit"][0]
+        self.assertLess(rms(recording[:int(start * rate) - 10]), 1e-4, "the title is silent")
+        # The recording's clock is the mixer's, measured here from the start sound: each sound
+        # comes where its key or event puts it, give or take a frame or two at either end.
+        self.assertLess(abs((jump - start) - (space - enter)), late, (jump - start, space - enter))
+        self.assertTrue(before_hit - late < hit - start + enter < after_hit + late,
+                        (hit - start, before_hit - enter, after_hit - enter, late))
+        self.assertLess(start, jump)
+        self.assertLess(jump, hit)
+
+        music = rms(recording[int((start + 0.8) * rate):int((jump - 0.1) * rate)])
+        self.assertGreater(music, 0.01, "music plays under the game")
+        for name, at in (("start", start), ("jump", jump), ("hit", hit)):
+            length = len(template(name + ".wav", rate)) // 2
+            self.assertGreater(rms(recording[int(at * rate):int(at * rate) + length]), 2 * music,
+                               f"{name} stands out of the music")
+        muted = recording[int((mute - enter + start + late) * rate):]
+        self.assertGreater(len(muted), rate // 2)
+        self.assertEqual(float(np.abs(muted).max()), 0.0, "M silences everything")
+
+    def test_without_a_device_or_with_broken_files_the_game_says_so_once_and_plays(self):
+        root = pathlib.Path(tempfile.mkdtemp(prefix="zelto-"))
+        self.addCleanup(shutil.rmtree, root)
+        (root / "build").mkdir()
+        for folder in ("Shader", "External"):
+            shutil.copytree(pathlib.Path(ROOT, folder), root / folder)
+        (root / "External/Sounds/jump.wav").write_bytes(b"RIFF" + bytes(range(256)) * 8)
+        (root / "External/Sounds/music.wav").unlink()
+        # (driver, the lines about sound, why)
+        for driver, expected, why in [
+                ("no-such-driver", [NO_DEVICE], "no device: one line, no file is read"),
+                ("null", ["ERROR::SOUND:: Failed to load ../External/Sounds/jump.wav: ",
+                          "ERROR::SOUND:: Failed to load ../External/Sounds/music.wav: "],
+                 "one line for each broken file")]:
+            with self.subTest(why), Game(cwd=root / "build", env={"ALSOFT_DRIVERS": driver}) \
+                    as game:
+                game.wait_for_window()
+                game.wait_for_screen(S.title_up, "the title", START_TIMEOUT)
+                game.toggle("Return", S.playing, "play")
+                self.assertEqual((game.quit(), game.err.text()), (0, ""))
+                lines = [line for line in game.out.lines() if "SOUND" in line]
+                self.assertEqual(len(lines), len(expected), lines)
+                for line, start in zip(lines, expected):
+                    self.assertTrue(line.startswith(start), (line, start))
+
+
+if __name__ == "__main__":
+    unittest.main()
