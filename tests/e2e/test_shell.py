@@ -24,6 +24,7 @@ LINK = "ERROR::SHADER::PROGRAM::LINKING_FAILED"
 # Model files in load order; the stone comes last, once or once per stone.
 MODELS = ["Zelto/zelto_final1.obj", "Zelto/ball.obj", "Torus/torus.obj", "Skybox/skybox.obj",
           "Planet/planet.obj", "Rocket/rocket.obj", "Stone/stone.obj"]
+SOUND = "ERROR::SOUND:: Failed to load ../External/Sounds/"
 # Sound files in load order, last of all.
 SOUNDS = ["start.wav", "jump.wav", "hit.wav", "game_over.wav", "speed_up.wav", "pause.wav",
           "resume.wav", "music.wav", "whoosh.wav"]
@@ -54,7 +55,8 @@ def unusable_image(path):
     return f"ERROR::TEXTURE:: Failed to load ../External/Models/{path}: "
 
 
-# (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models.
+# (file, damage, the error lines it brings, why); in start-up order: programs, fonts, models,
+# sounds.
 # The track keeps its program and images, so that it must show in play.
 DAMAGES = [
     ("Shader/BlurShader.fragment", cut(0), [FRAGMENT, LINK], "an empty stage: no glow"),
@@ -72,6 +74,8 @@ DAMAGES = [
     ("External/Models/Rocket/rocket.png", cut(0), [unusable_image("Rocket/rocket.png")],
      "an empty image: a placeholder"),
     ("External/Models/Stone/stone.obj", cut(0.4), [MODEL], "cut short: no meshes"),
+    ("External/Sounds/jump.wav", garbage, [SOUND + "jump.wav: "], "no sound file at all"),
+    ("External/Sounds/music.wav", cut(0), [SOUND + "music.wav: "], "an empty file: no music"),
 ]
 
 
@@ -201,8 +205,8 @@ class Shell(unittest.TestCase):
                   lines[len(shaders) + 4:-len(SOUNDS)]]
         self.assertEqual(models[:len(MODELS)], MODELS)
         self.assertLessEqual(set(models[len(MODELS):]), {MODELS[-1]}, "only stones follow")
-        self.assertEqual([line.split(":")[4].strip() for line in lines[-len(SOUNDS):]],
-                         [f"Failed to load ../External/Sounds/{name}" for name in SOUNDS])
+        for line, name in zip(lines[-len(SOUNDS):], SOUNDS):
+            self.assertTrue(line.startswith(f"{SOUND}{name}: "), (line, name))
         # Driver messages are in the one line format (a compiler log may span lines); with no
         # program linked, using one is an API error.
         out = game.out.text()

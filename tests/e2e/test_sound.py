@@ -1,6 +1,6 @@
 """Sound end to end: OpenAL Soft's wave writer records what the game mixes while a player starts,
 jumps, stands still until a stone hits and presses M; each effect is found in the recording by
-its own waveform. Then starts without a device and with broken sound files."""
+its own waveform. Then a start without a device."""
 
 import os
 import pathlib
@@ -13,7 +13,7 @@ import numpy as np
 import soundfile
 
 import screens as S
-from harness import ROOT, START_TIMEOUT, Game, wait_until
+from harness import ROOT, START_TIMEOUT, Game
 
 SOUNDS = pathlib.Path(ROOT, "External", "Sounds")
 MATCH = 0.6  # normalised correlation at an effect's onset; elsewhere it stays below 0.4
@@ -121,30 +121,14 @@ class Sound(unittest.TestCase):
         self.assertGreater(len(muted), rate // 2)
         self.assertEqual(float(np.abs(muted).max()), 0.0, "M silences everything")
 
-    def test_without_a_device_or_with_broken_files_the_game_says_so_once_and_plays(self):
-        root = pathlib.Path(tempfile.mkdtemp(prefix="zelto-"))
-        self.addCleanup(shutil.rmtree, root)
-        (root / "build").mkdir()
-        for folder in ("Shader", "External"):
-            shutil.copytree(pathlib.Path(ROOT, folder), root / folder)
-        (root / "External/Sounds/jump.wav").write_bytes(b"RIFF" + bytes(range(256)) * 8)
-        (root / "External/Sounds/music.wav").unlink()
-        # (driver, the lines about sound, why)
-        for driver, expected, why in [
-                ("no-such-driver", [NO_DEVICE], "no device: one line, no file is read"),
-                ("null", ["ERROR::SOUND:: Failed to load ../External/Sounds/jump.wav: ",
-                          "ERROR::SOUND:: Failed to load ../External/Sounds/music.wav: "],
-                 "one line for each broken file")]:
-            with self.subTest(why), Game(cwd=root / "build", env={"ALSOFT_DRIVERS": driver}) \
-                    as game:
-                game.wait_for_window()
-                game.wait_for_screen(S.title_up, "the title", START_TIMEOUT)
-                game.toggle("Return", S.playing, "play")
-                self.assertEqual((game.quit(), game.err.text()), (0, ""))
-                lines = [line for line in game.out.lines() if "SOUND" in line]
-                self.assertEqual(len(lines), len(expected), lines)
-                for line, start in zip(lines, expected):
-                    self.assertTrue(line.startswith(start), (line, start))
+    def test_without_a_device_the_game_says_so_once_and_plays(self):
+        with Game(env={"ALSOFT_DRIVERS": "no-such-driver"}) as game:
+            game.wait_for_window()
+            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+            game.toggle("Return", S.playing, "play")
+            self.assertEqual((game.quit(), game.err.text()), (0, ""))
+            self.assertEqual([line for line in game.out.lines() if "SOUND" in line],
+                             [NO_DEVICE + "\n"])
 
 
 if __name__ == "__main__":

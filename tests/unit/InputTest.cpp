@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 TEST(Input, KeysSteerTheRobotOrFlyTheFreeCamera) {
     // One frame of 0.1 s with the key held. The follow camera moves with the robot and rolls at
@@ -94,61 +92,4 @@ TEST(Input, ControllerEvents) {
     controls.cursorPositionCallback(nullptr, 415.5, -4000.0);
     mouseLook(z.camera, controls);
     EXPECT_EQ(z.camera.pitch, 89.0f);
-}
-
-TEST(Input, APressReleasedBeforeAnyFrameSawItIsHeldForOneFrame) {
-    // Each poll's events ('v' press, '^' release) arrive before its frame; '1' the flag after it.
-    const struct {
-        int key;
-        bool title;
-        bool GameState::*flag;
-        std::vector<const char*> polls;
-        const char *expected, *printed, *why;
-    } rows[] = {
-        {GLFW_KEY_ENTER,
-         true,
-         &GameState::startScreen,
-         {"v^", ""},
-         "10",
-         "START\n",
-         "a tap on the title starts the game at the frame after"},
-        {GLFW_KEY_ENTER,
-         true,
-         &GameState::startScreen,
-         {"v^v", "", "^", ""},
-         "1100",
-         "START\n",
-         "pressed again in the same poll: held on"},
-        {GLFW_KEY_P,
-         false,
-         &GameState::paused,
-         {"v^", "", "v^", ""},
-         "1110",
-         "START\n",
-         "P tapped twice: paused at the first, resumed after the second"},
-        {GLFW_KEY_P,
-         false,
-         &GameState::paused,
-         {"v", "^", "", "v", "", "^", ""},
-         "1111100",
-         "START\n",
-         "a press that a frame has seen is released at once"},
-    };
-    for (const auto& row : rows) {
-        Zelto z;
-        row.title ? z.frame(1.0f) : z.play();
-        std::string actual;
-        for (const char* poll : row.polls) {
-            for (const char* c = poll; *c != '\0'; ++c)
-                z.key(row.key, *c == 'v' ? GLFW_PRESS : GLFW_RELEASE);
-            z.next();
-            actual += z.state.*row.flag ? '1' : '0';
-        }
-        EXPECT_EQ(actual, row.expected) << row.why;
-        EXPECT_EQ(z.out.str(), row.printed) << row.why;
-    }
-    Zelto z;
-    z.play();
-    z.key(GLFW_KEY_SPACE, GLFW_PRESS), z.key(GLFW_KEY_SPACE, GLFW_RELEASE), z.next();
-    EXPECT_GT(z.robot().elevation, 1.0f) << "a tapped Space jumps";
 }

@@ -17,7 +17,9 @@ TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
     title.tap(GLFW_KEY_F1);
     EXPECT_TRUE(title.screens.help && !title.screens.pause && !title.screens.hearts);
 
-    const char* held = ".##..##.."; // '#': the key is down in that frame
+    // Each frame's events: '#' press, '.' release, '-' none; 't' a tap, press and release both
+    // before the frame, which sees the key down once; 'r' a tap and a press again.
+    const char* held = ".##..##..";
     const struct {
         int key;
         bool title;
@@ -37,6 +39,12 @@ TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
          "Enter does nothing once the title has gone"},
         {GLFW_KEY_ENTER, true, &GameState::startScreen, ".##..", "11100", "START\n",
          "the title goes at the release of Enter"},
+        {GLFW_KEY_ENTER, true, &GameState::startScreen, "t-", "10", "START\n",
+         "a tap on the title starts the game at the frame after"},
+        {GLFW_KEY_ENTER, true, &GameState::startScreen, "r-.-", "1100", "START\n",
+         "pressed again before the frame: held on"},
+        {GLFW_KEY_P, false, &GameState::paused, "t-t-", "1110", "START\n",
+         "P tapped twice: paused at the first, resumed after the second"},
         {GLFW_KEY_P, true, &GameState::paused, ".#..#..", "1111111", "",
          "the title keeps the game paused whatever P does"},
         {GLFW_KEY_F1, true, &GameState::startScreen, ".#..#..", "1100000", "",
@@ -47,7 +55,12 @@ TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
         row.title ? z.frame(1.0f) : z.play();
         std::string actual;
         for (const char* c = row.held; *c != '\0'; ++c) {
-            z.key(row.key, *c == '#' ? GLFW_PRESS : GLFW_RELEASE);
+            const std::string events = *c == 't'   ? "#."
+                                       : *c == 'r' ? "#.#"
+                                       : *c == '-' ? ""
+                                                   : std::string(1, *c);
+            for (const char event : events)
+                z.key(row.key, event == '#' ? GLFW_PRESS : GLFW_RELEASE);
             z.next();
             actual += z.state.*row.flag ? '1' : '0';
         }

@@ -80,23 +80,6 @@ TEST(Sound, EachGameEventAsksForItsEffectOnceAndTheMusicFollowsTheState) {
     EXPECT_EQ(muted, "011100") << "M flips the mute at each press, not while held";
 }
 
-TEST(Sound, TheGameTellsTheDirectorWhatHappened) {
-    Zelto z;
-    SoundDirector director(soundState(z.state, *z.world.jump));
-    std::string heard;
-    const auto frame = [&] {
-        z.next();
-        heard += word(director.step(soundState(z.state, *z.world.jump), false)) + ".";
-    };
-    frame();
-    z.key(GLFW_KEY_ENTER, GLFW_PRESS), z.key(GLFW_KEY_ENTER, GLFW_RELEASE), frame(), frame();
-    z.key(GLFW_KEY_SPACE, GLFW_PRESS), frame();
-    z.key(GLFW_KEY_SPACE, GLFW_RELEASE), frame();
-    z.put(0, 178.0f, z.robot().model->modelMatrix[3] + glm::vec4(0, 0.5f, 0, 0)), frame();
-    z.key(GLFW_KEY_P, GLFW_PRESS), frame();
-    EXPECT_EQ(heard, "..s.j..h.p.");
-}
-
 TEST(Sound, StonesNearingTheRobotAreHeardFromWhereTheyAreLouderTheCloserTheyCome) {
     Zelto z;
     const float angles[] = {100.0f, 135.0f, 150.0f, 170.0f, 180.0f, 181.0f, 300.0f};
