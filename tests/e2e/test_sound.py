@@ -83,8 +83,9 @@ class Sound(unittest.TestCase):
             late = 3 * 1.5 / max(game.frames.count - frames, 1) + 0.1
             space = time.monotonic()  # the jump takes off at the press
             game.hold("space")
-            before_hit = taken = time.monotonic()  # the last picture with three hearts
-            while S.hearts(game.screenshot()) == 3:
+            hearts = S.hearts(game.screenshot())  # a stone may have hit already
+            before_hit = taken = time.monotonic()  # the last picture with as many hearts
+            while S.hearts(game.screenshot()) == hearts:
                 before_hit, taken = taken, time.monotonic()
                 self.assertLess(taken - space, 120, "no stone hit the robot standing still")
             after_hit = taken  # the first picture with fewer
@@ -100,8 +101,9 @@ class Sound(unittest.TestCase):
                  for name in ("start", "jump", "hit")}
         self.assertEqual(len(found["start"]), 1, found)
         self.assertEqual(len(found["jump"]), 1, found)
-        self.assertGreaterEqual(len(found["hit"]), 1, found)
-        start, jump, hit = found["start"][0], found["jump"][0], found["hit"][0]
+        start, jump = found["start"][0], found["jump"][0]
+        hit = min((at for at in found["hit"] if at > jump), default=None)
+        self.assertIsNotNone(hit, found)
         self.assertLess(rms(recording[:int(start * rate) - 10]), 1e-4, "the title is silent")
         # The recording's clock is the mixer's, measured here from the start sound: each sound
         # comes where its key or event puts it, give or take a frame or two at either end.
@@ -109,7 +111,6 @@ class Sound(unittest.TestCase):
         self.assertTrue(before_hit - late < hit - start + enter < after_hit + late,
                         (hit - start, before_hit - enter, after_hit - enter, late))
         self.assertLess(start, jump)
-        self.assertLess(jump, hit)
 
         music = rms(recording[int((start + 0.8) * rate):int((jump - 0.1) * rate)])
         self.assertGreater(music, 0.01, "music plays under the game")
