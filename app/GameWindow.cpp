@@ -5,6 +5,7 @@
 #include "app/WindowHints.h"
 #include "app/WindowSize.h"
 #include "input/ControlsHelper.h"
+#include "render/TextureFile.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -48,15 +49,9 @@ WindowSizeLimits queryGlSizeLimits(int width, int height) {
     limits.viewportHeight = viewport[1];
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limits.textureSize);
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &limits.renderbufferSize);
-    // A proxy texture allocates nothing; the driver zeroes its width when it could not hold
-    // the real one. Asked only within the limits above, where a proxy is valid.
-    if (windowSizeProblem(width, height, limits).empty()) {
-        glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT,
-                     nullptr);
-        GLint proxyWidth = 0;
-        glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
-        limits.bloomTargetFits = proxyWidth != 0;
-    }
+    // Asked only within the limits above, where a proxy texture is valid.
+    if (windowSizeProblem(width, height, limits).empty())
+        limits.bloomTargetFits = driverHoldsTexture(width, height);
     return limits;
 }
 

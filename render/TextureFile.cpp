@@ -38,19 +38,6 @@ void reportFailure(const std::string& file, const std::string& reason) {
     std::cout << "ERROR::TEXTURE:: Failed to load " << file << ": " << reason << std::endl;
 }
 
-// Whether the driver can hold level 0 of an RGB16F texture of this size. The proxy target
-// answers without allocating, for GL_MAX_TEXTURE_SIZE and for the driver's own memory limits
-// alike (llvmpipe takes 16384 pixels a side but refuses a 16384 x 16384 image).
-bool driverTakes(long width, long height) {
-    if (width > std::numeric_limits<GLsizei>::max() || height > std::numeric_limits<GLsizei>::max())
-        return false;
-    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB16F, GLsizei(width), GLsizei(height), 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, nullptr);
-    GLint proxyWidth = 0;
-    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
-    return proxyWidth != 0;
-}
-
 std::string oversize(long width, long height) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
@@ -62,14 +49,15 @@ std::string oversize(long width, long height) {
 // The decoded image, or null after one line that says why there is none.
 unsigned char* readImage(const std::string& file, int& width, int& height) {
     long headerWidth = 0, headerHeight = 0;
-    if (pngSize(file, headerWidth, headerHeight) && !driverTakes(headerWidth, headerHeight)) {
+    if (pngSize(file, headerWidth, headerHeight) &&
+        !driverHoldsTexture(headerWidth, headerHeight)) {
         reportFailure(file, oversize(headerWidth, headerHeight));
         return nullptr;
     }
     unsigned char* pixels = SOIL_load_image(file.c_str(), &width, &height, nullptr, SOIL_LOAD_RGB);
     if (pixels == nullptr) {
         reportFailure(file, SOIL_last_result());
-    } else if (!driverTakes(width, height)) {
+    } else if (!driverHoldsTexture(width, height)) {
         reportFailure(file, oversize(width, height));
         SOIL_free_image_data(pixels);
         pixels = nullptr;
@@ -78,6 +66,16 @@ unsigned char* readImage(const std::string& file, int& width, int& height) {
 }
 
 } // namespace
+
+bool driverHoldsTexture(long width, long height) {
+    if (width > std::numeric_limits<GLsizei>::max() || height > std::numeric_limits<GLsizei>::max())
+        return false;
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB16F, GLsizei(width), GLsizei(height), 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, nullptr);
+    GLint proxyWidth = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+    return proxyWidth != 0;
+}
 
 GLuint loadTextureFile(const char* name, const std::string& folder) {
     const std::string file = folder + "/" + name;
