@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "audio/Audio.h"
 #include "input/Controls.h"
+#include "input/Gamepads.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/ScenePass.h"
 #include "pipeline/Uniforms.h"
@@ -57,6 +58,10 @@ Game::Game(int width, int height) {
     camera = Camera(robot, followPoint(*robot), glm::vec3(0.0f, 1.0f, 0.0f), -90.0f, 0.0f, 0.0f);
     controls = new Controls(world.jump);
     controls->registerInstance();
+    // Gamepads press keys in the same table; a key comes up only when the keyboard lets go too.
+    Gamepads gamepads(controls, [this](int key) { return glfwGetKey(window, key) == GLFW_PRESS; });
+    Gamepads::instance = &gamepads;
+    glfwSetJoystickCallback(Gamepads::onJoystick);
 
     lightPos = glm::vec3(1.2f, 1.0f, 2.0f);
     lightColor = glm::vec3(2.0f, 2.0f, 2.0f);
@@ -72,9 +77,11 @@ Game::Game(int width, int height) {
         state.measureFrameTime(t);
         const float dt = state.deltaTime;
 
-        // 2-4. Input: window events, the controller's moves and jump start, the mouse look.
+        // 2-4. Input: window events and the gamepads, the controller's moves and jump start,
+        // the mouse look.
         controls->releaseLatchedKeys();
         glfwPollEvents();
+        gamepads.poll(state.startScreen);
         controls->update(camera, robot, world.track, dt);
         mouseLook(camera, *controls);
 
@@ -146,6 +153,7 @@ Game::Game(int width, int height) {
     window = nullptr;
     printHeldRepeats(debugMessages);
     ControlsHelper::instance = nullptr;
+    Gamepads::instance = nullptr;
     delete controls;
     controls = nullptr;
     releaseWorld(world);

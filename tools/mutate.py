@@ -60,6 +60,11 @@ EMIT = """\
         EmitVertex();
         gl_Layer = face;
 """
+PAD_PRESS = """\
+    for (const Pad& each : pads)
+        for (const int key : each.held)
+            if (key != 0 && !controls->keys[key])
+"""
 
 # Grouped by file, so that restoring one fault and applying the next recompile together.
 FAULTS = [
@@ -126,6 +131,20 @@ FAULTS = [
     Fault("repress-released", "input/Controls.cpp",
           "        pressUnseen[key] = true;\n        releaseLater[key] = false;\n",
           "        pressUnseen[key] = true;\n", "pressed again in the same poll: stays held"),
+    Fault("pad-stick-no-hysteresis", "input/Gamepads.cpp",
+          "-x > (pad.stickLeft ? kStickRelease : kStickPress)", "-x > kStickPress",
+          "a stick resting near the press point must not press and release A every frame"),
+    Fault("pad-start-redecided", "input/Gamepads.cpp", "pad.held[kStart] != 0 ? pad.held[kStart]",
+          "false ? pad.held[kStart]", "Start pressed as Enter must release Enter, not P"),
+    Fault("pad-release-over-keyboard", "input/Gamepads.cpp",
+          "    if (keyboardHolds(key))\n        return true;\n", "",
+          "a pad letting go must not release a key the keyboard still holds"),
+    Fault("pad-press-on-change-only", "input/Gamepads.cpp", PAD_PRESS,
+          "    for (size_t c = 0; c < wanted.size(); ++c)\n        for (const int key : {wanted[c]})\n"
+          "            if (key != 0 && key != before[c])\n",
+          "the keyboard letting go must not release a key a pad still holds"),
+    Fault("pad-poll-past-last", "input/Gamepads.cpp", "jid <= GLFW_JOYSTICK_LAST",
+          "jid <= Gamepads::kPads", "joystick ids run 0..15; asking for 16 is an error"),
     Fault("one-hit-sound-per-frame", "audio/SoundRules.cpp",
           "for (int hit = last.hits; hit < now.hits; ++hit)", "if (now.hits > last.hits)",
           "two lives lost in one frame sound twice"),

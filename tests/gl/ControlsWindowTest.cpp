@@ -1,6 +1,9 @@
 #include "GlTestContext.h"
 
 #include "input/Controls.h"
+#include "input/Gamepads.h"
+
+#include <algorithm>
 
 // Escape asks the real window to close on the press only; the loop then ends at its close test.
 TEST_F(GlTest, EscapePressAsksTheWindowToClose) {
@@ -13,4 +16,18 @@ TEST_F(GlTest, EscapePressAsksTheWindowToClose) {
     EXPECT_TRUE(glfwWindowShouldClose(window));
     EXPECT_TRUE(controls.keys[GLFW_KEY_ESCAPE]);
     glfwSetWindowShouldClose(window, GLFW_FALSE); // the context is shared by later tests
+}
+
+// With no joystick attached (as on the test machine) the frame's pad read finds none: every
+// joystick id is asked in range, without a GLFW error, and no key goes down.
+TEST_F(GlTest, GamepadPollWithoutPadsIsQuiet) {
+    static int errors;
+    errors = 0;
+    const GLFWerrorfun previous = glfwSetErrorCallback([](int, const char*) { ++errors; });
+    Controls controls(nullptr);
+    Gamepads pads(&controls, [](int) { return false; });
+    pads.poll(true);
+    glfwSetErrorCallback(previous);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(std::count(std::begin(controls.keys), std::end(controls.keys), true), 0);
 }

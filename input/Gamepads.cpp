@@ -1,0 +1,83 @@
+#include "input/Gamepads.h"
+
+#include "input/Controls.h"
+
+#include <GLFW/glfw3.h>
+#include <utility>
+
+Gamepads* Gamepads::instance = nullptr;
+
+Gamepads::Gamepads(Controls* controls, std::function<bool(int)> keyboardHolds)
+    : controls(controls), keyboardHolds(std::move(keyboardHolds)) {}
+
+Gamepads::~Gamepads() {
+    if (instance == this)
+        instance = nullptr;
+}
+
+void Gamepads::poll(bool title) {
+    for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid) {
+        // False without an error for an absent joystick or one without a gamepad mapping.
+        GLFWgamepadstate state;
+        if (glfwGetGamepadState(jid, &state))
+            read(jid, state, title);
+    }
+}
+
+void Gamepads::read(int jid, const GLFWgamepadstate& state, bool title) {
+    Pad& pad = pads[jid];
+    const float x = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
+    pad.stickLeft = -x > (pad.stickLeft ? kStickRelease : kStickPress);
+    pad.stickRight = x > (pad.stickRight ? kStickRelease : kStickPress);
+    const auto down = [&state](int button) { return state.buttons[button] == GLFW_PRESS; };
+
+    Held wanted{};
+    if (pad.stickLeft || down(GLFW_GAMEPAD_BUTTON_DPAD_LEFT))
+        wanted[kLeft] = GLFW_KEY_A;
+    if (pad.stickRight || down(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT))
+        wanted[kRight] = GLFW_KEY_D;
+    if (down(GLFW_GAMEPAD_BUTTON_A))
+        wanted[kJump] = GLFW_KEY_SPACE;
+    if (down(GLFW_GAMEPAD_BUTTON_BACK))
+        wanted[kBack] = GLFW_KEY_F1;
+    // Kept from the press: Enter starts the game at its release, after which the title is gone.
+    if (down(GLFW_GAMEPAD_BUTTON_START))
+        wanted[kStart] = pad.held[kStart] != 0 ? pad.held[kStart]
+                         : title               ? GLFW_KEY_ENTER
+                                               : GLFW_KEY_P;
+    hold(pad, wanted);
+}
+
+void Gamepads::unplug(int jid) {
+    pads[jid].stickLeft = pads[jid].stickRight = false;
+    hold(pads[jid], Held{});
+}
+
+void Gamepads::onJoystick(int jid, int event) {
+    if (instance != nullptr && event == GLFW_DISCONNECTED)
+        instance->unplug(jid);
+}
+
+void Gamepads::hold(Pad& pad, const Held& wanted) {
+    const Held before = pad.held;
+    pad.held = wanted;
+    for (const int key : before)
+        if (key != 0 && !heldAnywhere(key))
+            controls->keyCallback(nullptr, key, 0, GLFW_RELEASE, 0);
+    // Pressed when the table shows the key up, which also restores a key that the keyboard
+    // let go of while a pad still holds it.
+    for (const Pad& each : pads)
+        for (const int key : each.held)
+            if (key != 0 && !controls->keys[key])
+                controls->keyCallback(nullptr, key, 0, GLFW_PRESS, 0);
+}
+
+bool Gamepads::heldAnywhere(int key) const {
+    if (keyboardHolds(key))
+        return true;
+    for (const Pad& each : pads)
+        for (const int held : each.held)
+            if (held == key)
+                return true;
+    return false;
+}

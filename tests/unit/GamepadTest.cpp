@@ -1,0 +1,120 @@
+#include "Zelto.h"
+#include "input/Gamepads.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One frame of a pad: stick x and the buttons down, 'a' south, 's' Start, 'b' Back, 'l' and
+// 'r' the d-pad; title: the title screen is up.
+struct PadFrame {
+    float x;
+    const char* buttons;
+    bool title = false;
+};
+
+GLFWgamepadstate padState(const PadFrame& frame) {
+    GLFWgamepadstate state{};
+    state.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = frame.x;
+    const std::string map = "asblr";
+    const int codes[] = {GLFW_GAMEPAD_BUTTON_A, GLFW_GAMEPAD_BUTTON_START, GLFW_GAMEPAD_BUTTON_BACK,
+                         GLFW_GAMEPAD_BUTTON_DPAD_LEFT, GLFW_GAMEPAD_BUTTON_DPAD_RIGHT};
+    for (const char* c = frame.buttons; *c != '\0'; ++c)
+        state.buttons[codes[map.find(*c)]] = GLFW_PRESS;
+    return state;
+}
+
+// The pad's keys down in the table: A, D, S(pace), E(nter), P, H(elp, F1); '.' for none.
+std::string padKeys(const Controls& controls) {
+    std::string down;
+    const std::pair<int, char> keys[] = {{GLFW_KEY_A, 'A'},     {GLFW_KEY_D, 'D'},
+                                         {GLFW_KEY_SPACE, 'S'}, {GLFW_KEY_ENTER, 'E'},
+                                         {GLFW_KEY_P, 'P'},     {GLFW_KEY_F1, 'H'}};
+    for (const auto& [code, name] : keys)
+        if (controls.keys[code])
+            down += name;
+    return down.empty() ? "." : down;
+}
+
+} // namespace
+
+TEST(Gamepad, ControlsPressAndReleaseTheirKeys) {
+    const struct {
+        std::vector<PadFrame> frames;
+        const char *expected, *why;
+    } rows[] = {
+        {{{-0.2f, ""}, {-0.5f, ""}, {-0.51f, ""}, {-0.31f, ""}, {-0.3f, ""}, {-0.6f, ""}},
+         ". . A A . A",
+         "stick left: down past 0.5, up again within 0.3"},
+        {{{0.51f, ""}, {0.31f, ""}, {0.3f, ""}, {-0.9f, ""}}, "D D . A", "stick right"},
+        {{{0, "l"}, {0, "lr"}, {0, "r"}, {-0.9f, "r"}, {0, ""}}, "A AD D AD .", "d-pad"},
+        {{{-0.9f, "l"}, {0, "l"}, {0.9f, ""}}, "A A D", "the d-pad holds A after the stick"},
+        {{{0, "a"}, {0, "a"}, {0, "b"}, {0, ""}}, "S S H .", "south button Space, Back F1"},
+        {{{0, "s", true}, {0, "s"}, {0, ""}, {0, "s"}, {0, "s", true}, {0, "", true}},
+         "E E . P P .",
+         "Start: Enter on the title, P in play, kept from the press"},
+    };
+    for (const auto& row : rows) {
+        Zelto z;
+        Gamepads pads(&z.controls, [](int) { return false; });
+        std::string actual;
+        for (const PadFrame& frame : row.frames) {
+            pads.read(2, padState(frame), frame.title);
+            actual += (actual.empty() ? "" : " ") + padKeys(z.controls);
+            z.next();
+        }
+        EXPECT_EQ(actual, row.expected) << row.why;
+    }
+}
+
+TEST(Gamepad, KeyComesUpWhenNoPadAndNotTheKeyboardHoldsIt) {
+    bool keyboard[kKeyCount] = {};
+    Zelto z;
+    Gamepads pads(&z.controls, [&keyboard](int key) { return keyboard[key]; });
+    const auto board = [&](int key, bool down) {
+        keyboard[key] = down;
+        z.key(key, down ? GLFW_PRESS : GLFW_RELEASE);
+    };
+    board(GLFW_KEY_A, true);
+    pads.read(0, padState({0, "l"}), false), z.next();
+    pads.read(0, padState({0, ""}), false), z.next();
+    EXPECT_EQ(padKeys(z.controls), "A") << "the keyboard still holds A";
+    pads.read(0, padState({0, "l"}), false), z.next();
+    board(GLFW_KEY_A, false);
+    pads.read(0, padState({0, "l"}), false);
+    EXPECT_EQ(padKeys(z.controls), "A") << "the pad still holds A";
+
+    // Each pad holds its own keys; an unplugged pad lets go of them.
+    pads.read(5, padState({-0.9f, "a"}), false), z.next();
+    pads.read(0, padState({0, "r"}), false), z.next();
+    EXPECT_EQ(padKeys(z.controls), "ADS");
+    Gamepads::onJoystick(5, GLFW_DISCONNECTED);
+    EXPECT_EQ(padKeys(z.controls), "ADS") << "no receiver registered";
+    Gamepads::instance = &pads;
+    Gamepads::onJoystick(0, GLFW_CONNECTED);
+    Gamepads::onJoystick(5, GLFW_DISCONNECTED);
+    EXPECT_EQ(padKeys(z.controls), "D");
+    pads.read(5, padState({-0.4f, ""}), false);
+    EXPECT_EQ(padKeys(z.controls), "D") << "plugged in again, the stick starts at rest";
+    Gamepads::onJoystick(0, GLFW_DISCONNECTED);
+    EXPECT_EQ(padKeys(z.controls), ".");
+}
+
+TEST(Gamepad, StartLeavesTheTitleAtItsReleaseAndPausesInPlay) {
+    Zelto z;
+    Gamepads pads(&z.controls, [](int) { return false; });
+    const auto frame = [&](const char* buttons) {
+        pads.read(0, padState({0, buttons}), z.state.startScreen), z.next();
+    };
+    z.frame(1.0f);
+    frame("s"), frame("s");
+    EXPECT_TRUE(z.state.startScreen && z.out.str().empty());
+    frame("");
+    EXPECT_EQ(z.out.str(), "START\n");
+    EXPECT_FALSE(z.state.startScreen || z.state.paused);
+    frame("s"), frame("");
+    EXPECT_TRUE(z.state.paused && z.screens.pause);
+    EXPECT_EQ(z.out.str(), "START\n");
+}
