@@ -64,12 +64,11 @@ void Gamepads::hold(Pad& pad, const Held& wanted) {
     for (const int key : before)
         if (key != 0 && !heldAnywhere(key))
             controls->keyCallback(nullptr, key, 0, GLFW_RELEASE, 0);
-    // Pressed when the table shows the key up, which also restores a key that the keyboard
-    // let go of while a pad still holds it.
-    for (const Pad& each : pads)
-        for (const int key : each.held)
-            if (key != 0 && !controls->keys[key])
-                controls->keyCallback(nullptr, key, 0, GLFW_PRESS, 0);
+    // Pressed whenever the table shows the key up, which also restores a key that the keyboard
+    // let go of while this pad holds it.
+    for (const int key : wanted)
+        if (key != 0 && !controls->keys[key])
+            controls->keyCallback(nullptr, key, 0, GLFW_PRESS, 0);
 }
 
 bool Gamepads::heldAnywhere(int key) const {
