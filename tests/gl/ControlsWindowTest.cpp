@@ -3,8 +3,6 @@
 #include "input/Controls.h"
 #include "input/Gamepads.h"
 
-#include <algorithm>
-
 // Escape asks the real window to close on the press only; the loop then ends at its close test.
 TEST_F(GlTest, EscapePressAsksTheWindowToClose) {
     Controls controls(nullptr);
@@ -19,7 +17,7 @@ TEST_F(GlTest, EscapePressAsksTheWindowToClose) {
 }
 
 // With no joystick attached (as on the test machine) the frame's pad read finds none: every
-// joystick id is asked in range, without a GLFW error, and no key goes down.
+// joystick id is asked in range and without a GLFW error.
 TEST_F(GlTest, GamepadPollWithoutPadsIsQuiet) {
     static int errors;
     errors = 0;
@@ -29,5 +27,4 @@ TEST_F(GlTest, GamepadPollWithoutPadsIsQuiet) {
     pads.poll(true);
     glfwSetErrorCallback(previous);
     EXPECT_EQ(errors, 0);
-    EXPECT_EQ(std::count(std::begin(controls.keys), std::end(controls.keys), true), 0);
 }

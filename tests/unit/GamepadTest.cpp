@@ -28,13 +28,12 @@ GLFWgamepadstate padState(const PadFrame& frame) {
 
 // The pad's keys down in the table: A, D, S(pace), E(nter), P, H(elp, F1); '.' for none.
 std::string padKeys(const Controls& controls) {
+    const int codes[] = {GLFW_KEY_A,     GLFW_KEY_D, GLFW_KEY_SPACE,
+                         GLFW_KEY_ENTER, GLFW_KEY_P, GLFW_KEY_F1};
     std::string down;
-    const std::pair<int, char> keys[] = {{GLFW_KEY_A, 'A'},     {GLFW_KEY_D, 'D'},
-                                         {GLFW_KEY_SPACE, 'S'}, {GLFW_KEY_ENTER, 'E'},
-                                         {GLFW_KEY_P, 'P'},     {GLFW_KEY_F1, 'H'}};
-    for (const auto& [code, name] : keys)
-        if (controls.keys[code])
-            down += name;
+    for (int i = 0; i < 6; ++i)
+        if (controls.keys[codes[i]])
+            down += "ADSEPH"[i];
     return down.empty() ? "." : down;
 }
 
