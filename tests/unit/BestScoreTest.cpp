@@ -145,9 +145,11 @@ TEST(BestScore, BadFilesAreSetAsideAndNoSaveLowersAnotherGamesBest) {
     // Another game saves 70 meanwhile: 60 is not written, the best shown becomes 70.
     BestScore other(scratch.file, err);
     other.save(70, err);
-    best.save(60, err);
-    EXPECT_EQ(scratch.read(scratch.file), "70\n");
-    EXPECT_TRUE(best.best == 70 && !best.isNew);
+    for (const int score : {70, 60}) {
+        best.save(score, err);
+        EXPECT_EQ(scratch.read(scratch.file), "70\n");
+        EXPECT_TRUE(best.best == 70 && !best.isNew) << score << ": a tie is no new best";
+    }
     best.save(80, err);
     EXPECT_EQ(scratch.read(scratch.file), "80\n");
     EXPECT_EQ(scratch.names(), (std::vector<std::string>{"best-score", "best-score.corrupt",
@@ -206,4 +208,24 @@ TEST(BestScore, AKillAtAnyMomentLeavesTheOldBestOrTheNew) {
     BestScore(scratch.file, err).save(last + 1, err);
     EXPECT_EQ(scratch.names(), std::vector<std::string>{"best-score"}) << "temporary files gone";
     EXPECT_EQ(err.str(), "");
+}
+
+TEST(BestScore, GamesSavingAtOnceTakeTurns) {
+    Scratch scratch;
+    pid_t games[2];
+    for (pid_t& game : games)
+        if ((game = fork()) == 0) {
+            std::ostringstream err;
+            BestScore best(scratch.file, err);
+            for (int i = 0; i < 100; ++i)
+                best.save(best.best + 1, err); // after the other's best, if it saved meanwhile
+            _exit(err.str().empty() ? 0 : 1);
+        }
+    for (const pid_t game : games) {
+        int status = -1;
+        waitpid(game, &status, 0);
+        EXPECT_EQ(status, 0) << "a save failed: its temporary file went under it";
+    }
+    EXPECT_GE(BestScore::parse(scratch.read(scratch.file)).value_or(0), 100);
+    EXPECT_EQ(scratch.names(), std::vector<std::string>{"best-score"});
 }
