@@ -198,34 +198,33 @@ void BestScore::save(int score, std::ostream& err) {
     const std::string folder = folderOf(path);
     makeFolders(folder);
     const FolderLock lock(folder);
+    if (lock.fd < 0)
+        return failed(score, "open the folder", errno, err);
+    if (lock.locked)
+        removeStaleTemps(lock, nameOf(path));
+    const int other = stored(err); // another game may have saved more since start-up
+    if (other >= score) {
+        best = other;
+        isNew = false;
+        return;
+    }
     std::string temp = path + kTempTag + "XXXXXX";
-    int fd = -1;
-    const char* step = "open the folder";
-    if (lock.fd >= 0) {
-        if (lock.locked)
-            removeStaleTemps(lock, nameOf(path));
-        const int other = stored(err); // another game may have saved more since start-up
-        if (other >= score) {
-            best = other;
-            isNew = false;
-            return;
-        }
-        step = "create a temporary file";
-        fd = mkostemp(&temp[0], O_CLOEXEC);
-    }
-    if (fd >= 0) {
-        const bool written = writeAll(fd, std::to_string(score) + "\n") && fsync(fd) == 0;
-        step = written ? "replace the file" : "write a temporary file";
-        if (close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0) {
-            // The rename is durable once the folder's entry is.
-            if (fsync(lock.fd) == 0)
-                return;
-            step = "sync the folder";
-        }
-        const int error = errno;
+    const int fd = mkostemp(&temp[0], O_CLOEXEC);
+    if (fd < 0)
+        return failed(score, "create a temporary file", errno, err);
+    const bool written = writeAll(fd, std::to_string(score) + "\n") && fsync(fd) == 0;
+    const int writeError = errno;
+    if (close(fd) != 0 || !written || rename(temp.c_str(), path.c_str()) != 0) {
+        const int error = written ? errno : writeError;
         unlink(temp.c_str());
-        errno = error;
+        return failed(score, written ? "replace the file" : "write a temporary file", error, err);
     }
+    // The rename is durable once the folder's entry is.
+    if (fsync(lock.fd) != 0)
+        failed(score, "sync the folder", errno, err);
+}
+
+void BestScore::failed(int score, const char* step, int error, std::ostream& err) const {
     err << "ERROR::SCORE:: Could not save the best score " << score << " in " << path << " ("
-        << step << ": " << std::strerror(errno) << "); playing on" << std::endl;
+        << step << ": " << std::strerror(error) << "); playing on" << std::endl;
 }

@@ -44,4 +44,6 @@ class BestScore {
   private:
     // The file's value, 0 when it is missing or unreadable or after setting it aside.
     int stored(std::ostream& err);
+    // The one line a failed save prints: the step that failed and the system's reason.
+    void failed(int score, const char* step, int error, std::ostream& err) const;
 };

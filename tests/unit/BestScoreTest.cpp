@@ -67,30 +67,13 @@ TEST(BestScore, PathFollowsTheDataFolderRulesAndTheFileHoldsOneNumber) {
                   row.expected ? row.expected + tail : "")
             << (row.data ? row.data : "-") << (row.home ? row.home : "-");
 
-    const int bad = -1;
-    const struct {
-        const char* text;
-        int expected;
-    } texts[] = {
-        {"42\n", 42},
-        {"0", 0},
-        {" \t7 \r\n\n", 7},
-        {"007\n", 7},
-        {"1000000000", 1000000000},
-        {"1000000001", bad},
-        {"99999999999999999999", bad},
-        {"", bad},
-        {" \n", bad},
-        {"abc", bad},
-        {"12a", bad},
-        {"-5", bad},
-        {"+5", bad},
-        {"1 2", bad},
-        {"4\n2\n", bad},
-        {"1e3", bad},
-    };
-    for (const auto& row : texts)
-        EXPECT_EQ(BestScore::parse(row.text).value_or(bad), row.expected) << '"' << row.text << '"';
+    const std::pair<const char*, int> good[] = {
+        {"42\n", 42}, {"0", 0}, {" \t7 \r\n\n", 7}, {"007\n", 7}, {"1000000000", 1000000000}};
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(BestScore::parse(text), std::optional<int>(value)) << '"' << text << '"';
+    for (const char* text : {"1000000001", "99999999999999999999", "", " \n", "abc", "12a", "-5",
+                             "+5", "1 2", "4\n2\n", "1e3"})
+        EXPECT_EQ(BestScore::parse(text), std::nullopt) << '"' << text << '"';
 }
 
 TEST(BestScore, KeptWhenTheGameEndsOrIsLeftInPlayAboveTheBest) {
