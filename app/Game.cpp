@@ -65,8 +65,10 @@ Game::Game(int width, int height) {
 
     lightPos = glm::vec3(1.2f, 1.0f, 2.0f);
     lightColor = glm::vec3(2.0f, 2.0f, 2.0f);
-    // Sound last: a missing device or file reports after every other loader.
+    // Sound last of the assets: a missing device or file reports after every other loader.
+    // Then the best score of earlier runs, whose file is the player's, not the game's.
     Audio audio("../External/Sounds");
+    BestScore best(BestScore::locate(), std::cerr);
 
     state = GameState(static_cast<float>(glfwGetTime()));
     SoundDirector sound(soundState(state, *world.jump));
@@ -113,8 +115,11 @@ Game::Game(int width, int height) {
         glUseProgram(textShader.programId);
         setUniform(textShader.programId, "projection", textProjection);
 
-        // 20. Text screens.
-        drawTextScreens(state.textScreens(t), state, fonts, textShader, width, height);
+        // 20. Text screens: the score rule first, then the best score kept once the game has
+        // ended, so that the game-over screen shows both.
+        const TextScreens screens = state.textScreens(t);
+        best.keep(state, false, std::cerr);
+        drawTextScreens(screens, state, best, fonts, textShader, width, height);
 
         // 21. Toggles of the title, help, light and render features, and the key labels.
         const ToggleEffects effects = state.keyToggles(controls->keys, std::cout);
@@ -146,6 +151,8 @@ Game::Game(int width, int height) {
         glfwSwapBuffers(window);
         glGetError();
     }
+    // A game left in play or pause by closing the window keeps its score too.
+    best.keep(state, true, std::cerr);
 
     // Teardown: the window system first, which takes every GL object with it; then the driver
     // message counts still held.

@@ -8,6 +8,7 @@
 namespace {
 
 const glm::vec3 kWhite{1.0f, 1.0f, 1.0f};
+const float kBestStep = 40.0f; // pixels from the final score's baseline down to the best's
 
 struct HelpLine {
     const char* text;
@@ -42,8 +43,8 @@ const char* hearts(int hits) {
 
 } // namespace
 
-void drawTextScreens(const TextScreens& screens, const GameState& state, const Fonts& fonts,
-                     Shader& textShader, int width, int height) {
+void drawTextScreens(const TextScreens& screens, const GameState& state, const BestScore& best,
+                     const Fonts& fonts, Shader& textShader, int width, int height) {
     const int W = width;
     const int H = height;
     auto draw = [&textShader](TextRenderer* font, const std::string& text, float x, float y) {
@@ -72,8 +73,14 @@ void drawTextScreens(const TextScreens& screens, const GameState& state, const F
     if (screens.gameOver) {
         const float y = static_cast<float>(H - H / 4);
         draw(fonts.title, "Game Over", static_cast<float>(W / 2 - 100), y);
+        const float scoreY = y - static_cast<float>(H / 8);
         draw(fonts.menu, "Score: " + std::to_string(state.score), static_cast<float>(W / 2 - 50),
-             y - static_cast<float>(H / 8));
+             scoreY);
+        // A fixed step under the score's baseline, whatever the height: its 22 px of ascent
+        // stay clear of the score's descent (1 px) and of "Game Over"'s (4 px), which lies
+        // H/8 higher still.
+        draw(fonts.menu, "Best: " + std::to_string(best.best) + (best.isNew ? " (new)" : ""),
+             static_cast<float>(W / 2 - 50), scoreY - kBestStep);
     } else if (screens.score) {
         draw(fonts.menu, std::to_string(state.score), static_cast<float>(W) - 60.0f,
              static_cast<float>(H) - 50.0f);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BestScore.h"
 #include "app/GameState.h"
 #include "render/Shader.h"
 
@@ -15,7 +16,7 @@ struct Fonts {
 // Text positions are pixels of the text projection: origin bottom left, spanning the
 // command-line width and height. Halves, quarters and eighths are integer divisions taken
 // before the conversion to float.
-void drawTextScreens(const TextScreens& screens, const GameState& state, const Fonts& fonts,
-                     Shader& textShader, int width, int height);
+void drawTextScreens(const TextScreens& screens, const GameState& state, const BestScore& best,
+                     const Fonts& fonts, Shader& textShader, int width, int height);
 void drawKeyLabels(const ToggleEffects& effects, float deltaTime, const Fonts& fonts,
                    Shader& textShader, int width);

@@ -314,6 +314,16 @@ FAULTS = [
           "seen.size() <= kMaxKinds", "the memory of message kinds is bounded"),
     Fault("flush-prints-twice", "app/RepeatFolder.cpp", "        repeats.count = 0;\n", "",
           "a held count prints once"),
+    Fault("best-written-in-place", "app/BestScore.cpp", "const int fd = mkostemp(&temp[0], O_CLOEXEC);",
+          "temp = path;\n    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);",
+          "a kill between the truncation and the write leaves an empty best-score file"),
+    Fault("best-not-reread", "app/BestScore.cpp", "const int other = stored(err);",
+          "const int other = best;", "a game must not lower the best another game saved"),
+    Fault("best-corrupt-over-earlier", "app/BestScore.cpp",
+          '(i > 0 ? "." + std::to_string(i) : "")', '""',
+          "a bad file is set aside without destroying an earlier one"),
+    Fault("best-saved-from-title", "app/BestScore.cpp", "(closing && !state.startScreen)",
+          "closing", "closing the window on the title keeps no score"),
 ]
 
 

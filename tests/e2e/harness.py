@@ -4,6 +4,7 @@ line, a picture) with a generous time-out: a frame takes 50 ms to seconds on a l
 
 import functools
 import os
+import pathlib
 import subprocess
 import tempfile
 import threading
@@ -94,9 +95,19 @@ class Game:
 
     def __init__(self, *args, cwd=None, stdin=subprocess.DEVNULL, env=None, binary=BINARY):
         self.out, self.err, self.x, self.frames = Output(), Output(), server(), None
+        # A data folder of its own, unless env names one: no game reads or writes the real
+        # home's best score, or sees one an earlier game saved.
+        self.scratch = tempfile.TemporaryDirectory(prefix="zelto-data-")
+        env = {**SILENT, **os.environ, "XDG_DATA_HOME": self.scratch.name, **(env or {})}
+        self.data = env["XDG_DATA_HOME"]
         self.process = subprocess.Popen([binary, *args], stdin=stdin, stdout=self.out.file,
                                         stderr=self.err.file, cwd=cwd or os.path.dirname(binary),
-                                        env={**SILENT, **os.environ, **(env or {})})
+                                        env=env)
+
+    def best_score(self):
+        """The text of the game's best-score file, None when there is none."""
+        path = pathlib.Path(self.data, "repair-zelto", "best-score")
+        return path.read_text() if path.exists() else None
 
     def __enter__(self):
         return self
@@ -109,6 +120,7 @@ class Game:
                          self.err.file):
             if resource:
                 resource.close()
+        self.scratch.cleanup()
 
     def wait_exit(self, timeout=60):
         return self.process.wait(timeout=timeout)

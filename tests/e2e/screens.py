@@ -133,6 +133,10 @@ def score(image):
     return read_number(image, MENU, 740, 550)
 
 
+def best(value, new):  # the best score under the final one on the game-over screen
+    return (MENU, f"Best: {value}" + (" (new)" if new else ""), 350, 335)
+
+
 def final_score(image):  # the number after "Score: " on the game-over screen
     return read_number(image, MENU, 350 + int(face(MENU).getlength("Score: ")), 375)
 

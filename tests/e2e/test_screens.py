@@ -155,14 +155,15 @@ class Screens(unittest.TestCase):
             game.toggle("F1", S.playing, "play after help")
 
             # Lives only go down from the three at the start; the third hit shows the final
-            # score alone.
+            # score, and the first game's best, marked new and saved.
             seen, image = self.play_until_over(game)
             hearts = [3, S.hearts(later)] + [h for h, _ in seen if h]
             self.assertEqual(hearts, sorted(hearts, reverse=True))
             final = S.final_score(image)
             self.assertGreaterEqual(final, max(s for _, s in seen if s is not None))
-            texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375)]
-            self.assertTrue(S.shows(image, texts[1]))
+            texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375), S.best(final, True)]
+            self.assertTrue(S.shows(image, texts[1]) and S.shows(image, texts[2]))
+            self.assertEqual(game.best_score(), f"{final}\n")
             self.assertLessEqual(S.stray_white(image, (280, 340, 520, 260), texts), STRAY)
             self.assertEqual((S.hearts(image), S.score(image)), (0, None))
             self.assertTrue(all(S.hides(image, label) for label in S.DEFAULT_LABELS))
@@ -177,6 +178,23 @@ class Screens(unittest.TestCase):
             self.assertTrue(S.hides(after, S.HELP_TEXTS[0]) and not S.title_up(after))
             self.assertEqual(changed(image, after, TRACK), 0, "the stones stand still")
             self.assertEqual((game.quit(), game.started()), (0, 0))
+            self.next_game_keeps_the_best(game.data, final)
+
+    def next_game_keeps_the_best(self, data, first):
+        """A second game on the same data folder shows the first one's best at its end, or its
+        own score marked new when that beats it."""
+        with Game(env={"XDG_DATA_HOME": data}) as game:
+            game.wait_for_window()
+            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+            game.toggle("Return", S.playing, "play after Enter")
+            _, image = self.play_until_over(game)
+            final = S.final_score(image)
+            best = S.best(max(first, final), final > first)
+            texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375), best]
+            self.assertTrue(S.shows(image, best), (first, final))
+            self.assertLessEqual(S.stray_white(image, (280, 320, 520, 280), texts), STRAY)
+            self.assertEqual(game.best_score(), f"{max(first, final)}\n")
+            self.assertEqual((game.quit(), game.err.text()), (0, ""))
 
 
 if __name__ == "__main__":

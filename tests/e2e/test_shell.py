@@ -169,12 +169,15 @@ class Shell(unittest.TestCase):
             game.wait_for_screen(S.playing, "play after the release")
             wait_until(game.started, 30, "START on standard output")
             game.hold("Return")  # means nothing in play
+            shown = S.score(game.screenshot())
             # What a window manager's close button sends (Escape quits the other games here).
             game.window.send_event(protocol.event.ClientMessage(
                 window=game.window, client_type=game.x.intern_atom("WM_PROTOCOLS"),
                 data=(32, [game.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
             game.x.flush()
             self.assertEqual((game.wait_exit(), game.started(), game.err.text()), (0, 1, ""))
+            self.assertRegex(game.best_score() or "", r"\A\d+\n\Z", "a game left in play is kept")
+            self.assertGreaterEqual(int(game.best_score()), shown)
 
     def test_a_tap_quicker_than_a_frame_starts_the_game_once(self):
         with Game() as game:

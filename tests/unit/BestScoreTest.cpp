@@ -1,0 +1,197 @@
+#include "app/BestScore.h"
+#include "app/GameState.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A scratch data folder, gone with the test.
+struct Scratch {
+    fs::path root;
+    std::string file;
+    Scratch() {
+        std::string name = (fs::temp_directory_path() / "zelto-best-XXXXXX").string();
+        root = mkdtemp(&name[0]);
+        file = BestScore::locate(root.c_str(), nullptr, nullptr);
+    }
+    ~Scratch() { fs::remove_all(root); }
+    void write(const std::string& path, const std::string& text) const {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path) << text;
+    }
+    std::string read(const std::string& path) const {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+int lines(const std::ostringstream& err) {
+    const std::string text = err.str();
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+} // namespace
+
+TEST(BestScore, PathFollowsTheDataFolderRulesAndTheFileHoldsOneNumber) {
+    const std::string tail = "/repair-zelto/best-score";
+    const struct {
+        const char *data, *home, *passwd, *expected;
+    } places[] = {
+        {"/d", "/h", "/p", "/d"},
+        {"", "/h", "/p", "/h/.local/share"},
+        {"rel", "/h", "/p", "/h/.local/share"},
+        {nullptr, "", "/p", "/p/.local/share"},
+        {nullptr, "h", "/p", "/p/.local/share"},
+        {nullptr, nullptr, nullptr, nullptr},
+    };
+    for (const auto& row : places)
+        EXPECT_EQ(BestScore::locate(row.data, row.home, row.passwd),
+                  row.expected ? row.expected + tail : "")
+            << (row.data ? row.data : "-") << (row.home ? row.home : "-");
+
+    const std::pair<const char*, int> good[] = {
+        {"42\n", 42}, {"0", 0}, {" \t7 \r\n\n", 7}, {"007\n", 7}, {"1000000000", 1000000000}};
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(BestScore::parse(text), std::optional<int>(value)) << '"' << text << '"';
+    for (const char* text : {"1000000001", "99999999999999999999", "", " \n", "abc", "12a", "-5",
+                             "+5", "1 2", "4\n2\n", "1e3"})
+        EXPECT_EQ(BestScore::parse(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST(BestScore, KeptWhenTheGameEndsOrIsLeftInPlayAboveTheBest) {
+    const int none = -1;
+    const struct {
+        bool gameOver, startScreen, closing;
+        int score, stored, expected; // the file's value before and after; none: no file
+        bool isNew;
+    } rows[] = {
+        {true, false, false, 50, none, 50, true},   // the end of a first game
+        {true, false, false, 50, 40, 50, true},     // beats the best
+        {true, false, false, 50, 50, 50, false},    // a tie is no new best
+        {true, false, false, 30, 40, 40, false},    // below it
+        {false, false, false, 50, 40, 40, false},   // play goes on: nothing yet
+        {false, false, true, 50, 40, 50, true},     // window closed in play or pause
+        {false, true, true, 50, none, none, false}, // closed on the title
+        {true, true, false, 50, none, 50, true},    // the clock ended it on the title
+    };
+    for (const auto& row : rows) {
+        Scratch scratch;
+        if (row.stored != none)
+            scratch.write(scratch.file, std::to_string(row.stored) + "\n");
+        std::ostringstream err;
+        BestScore best(scratch.file, err);
+        GameState state(1.0f);
+        state.gameOver = row.gameOver, state.startScreen = row.startScreen;
+        state.score = row.score;
+        best.keep(state, row.closing, err);
+        const std::string expected =
+            row.expected == none ? "" : std::to_string(row.expected) + "\n";
+        EXPECT_EQ(scratch.read(scratch.file), expected) << row.score << " over " << row.stored;
+        EXPECT_EQ(best.best, std::max(row.stored, row.expected == none ? 0 : row.expected));
+        EXPECT_EQ(best.isNew, row.isNew) << row.score << " over " << row.stored;
+        EXPECT_EQ(err.str(), "");
+    }
+}
+
+TEST(BestScore, BadFilesAreSetAsideAndNoSaveLowersAnotherGamesBest) {
+    Scratch scratch;
+    scratch.write(scratch.file, "12x\n");
+    scratch.write(scratch.file + ".corrupt", "from an earlier run");
+    scratch.write(scratch.file + ".tmp.Ab12Cd", "4"); // left by a killed game
+    std::ostringstream err;
+    BestScore best(scratch.file, err);
+    EXPECT_EQ(best.best, 0);
+    EXPECT_EQ(lines(err), 1);
+    EXPECT_EQ(err.str().rfind("ERROR::SCORE:: " + scratch.file + " holds no score", 0), 0u)
+        << err.str();
+    EXPECT_EQ(scratch.read(scratch.file + ".corrupt"), "from an earlier run");
+    EXPECT_EQ(scratch.read(scratch.file + ".corrupt.1"), "12x\n");
+
+    // Another game saves 70 meanwhile: 60 is not written, the best shown becomes 70.
+    BestScore other(scratch.file, err);
+    other.save(70, err);
+    for (const int score : {70, 60}) {
+        best.save(score, err);
+        EXPECT_EQ(scratch.read(scratch.file), "70\n");
+        EXPECT_TRUE(best.best == 70 && !best.isNew) << score << ": a tie is no new best";
+    }
+    best.save(80, err);
+    EXPECT_EQ(scratch.read(scratch.file), "80\n");
+    EXPECT_EQ(scratch.names(), (std::vector<std::string>{"best-score", "best-score.corrupt",
+                                                         "best-score.corrupt.1"}));
+    EXPECT_EQ(lines(err), 1) << err.str();
+}
+
+TEST(BestScore, AnUnwritableFolderCostsOneLinePerSaveAndTheNextSaveTriesAgain) {
+    Scratch scratch;
+    const std::string blocker = (scratch.root / "repair-zelto").string();
+    scratch.write(blocker, "a file where the folder should be");
+    for (const std::string& file : {scratch.file, std::string("/proc/repair-zelto/best-score")}) {
+        std::ostringstream err;
+        BestScore best(file, err);
+        EXPECT_EQ(err.str(), "") << "nothing stored yet is no error";
+        best.save(25, err);
+        EXPECT_EQ(lines(err), 1) << err.str();
+        EXPECT_EQ(err.str().rfind("ERROR::SCORE:: Could not save the best score 25 in " + file, 0),
+                  0u)
+            << err.str();
+        EXPECT_TRUE(best.best == 25 && best.isNew) << "the game-over screen still shows it";
+    }
+    fs::remove(blocker);
+    std::ostringstream err;
+    BestScore best(scratch.file, err);
+    best.save(25, err);
+    EXPECT_EQ(scratch.read(scratch.file), "25\n");
+}
+
+TEST(BestScore, TwoGamesSavingAtOnceKilledAtAnyMomentLeaveTheOldBestOrTheNew) {
+    Scratch scratch;
+    scratch.write(scratch.file, "1\n");
+    const std::string errors = (scratch.root / "errors").string();
+    std::mt19937 random(7); // seeded: a failure can be replayed
+    int last = 1;
+    for (int round = 0; round < 40; ++round) {
+        pid_t games[2];
+        for (pid_t& game : games)
+            if ((game = fork()) == 0) {
+                std::ofstream err(errors, std::ios::app);
+                BestScore best(scratch.file, err);
+                for (;;) // past the other game's best when it saved meanwhile
+                    best.save(best.best + 1, err);
+            }
+        usleep(std::uniform_int_distribution<useconds_t>(1000, 40000)(random));
+        for (const pid_t game : games)
+            if (game > 0)
+                kill(game, SIGKILL), waitpid(game, nullptr, 0);
+        ASSERT_TRUE(games[0] > 0 && games[1] > 0) << "fork failed";
+        const std::string text = scratch.read(scratch.file);
+        const std::optional<int> value = BestScore::parse(text);
+        ASSERT_TRUE(value && text == std::to_string(*value) + "\n") << '"' << text << '"';
+        ASSERT_GE(*value, last) << "a best went back";
+        last = *value;
+    }
+    EXPECT_GT(last, 40) << "the games saved";
+    std::ostringstream err;
+    BestScore(scratch.file, err).save(last + 1, err);
+    EXPECT_EQ(scratch.names(), std::vector<std::string>{"best-score"}) << "temporary files gone";
+    EXPECT_EQ(err.str() + scratch.read(errors), "")
+        << "no save failed: no temporary file went under it";
+}
