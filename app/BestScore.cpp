@@ -184,8 +184,10 @@ int BestScore::stored(std::ostream& err) {
 }
 
 void BestScore::keep(const GameState& state, bool closing, std::ostream& err) {
-    const bool due = state.gameOver || (closing && !state.startScreen);
-    if (due && state.score > best)
+    // Only a game that ran: the title and help over it hold the starting score, and the clock
+    // can end the game before play began.
+    const bool played = state.runFrames > 1;
+    if (played && (state.gameOver || closing) && state.score > best)
         save(state.score, err);
 }
 

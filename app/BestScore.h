@@ -35,8 +35,8 @@ class BestScore {
     BestScore(std::string file, std::ostream& err);
 
     // The save rule, after the frame's score rule and once more with closing set after the
-    // loop: the score of a game that ended, or of one left in play or pause by closing the
-    // window, is kept when it beats the best.
+    // loop: the score of a game that ran and ended, or that was left by closing the window,
+    // is kept when it beats the best.
     void keep(const GameState& state, bool closing, std::ostream& err);
     // Writes score unless the file already holds as much; best then holds the larger.
     void save(int score, std::ostream& err);

@@ -322,8 +322,8 @@ FAULTS = [
     Fault("best-corrupt-over-earlier", "app/BestScore.cpp",
           '(i > 0 ? "." + std::to_string(i) : "")', '""',
           "a bad file is set aside without destroying an earlier one"),
-    Fault("best-saved-from-title", "app/BestScore.cpp", "(closing && !state.startScreen)",
-          "closing", "closing the window on the title keeps no score"),
+    Fault("best-saved-unplayed", "app/BestScore.cpp", "const bool played = state.runFrames > 1;",
+          "const bool played = true;", "a game never played keeps no score"),
 ]
 
 

@@ -79,18 +79,18 @@ TEST(BestScore, PathFollowsTheDataFolderRulesAndTheFileHoldsOneNumber) {
 TEST(BestScore, KeptWhenTheGameEndsOrIsLeftInPlayAboveTheBest) {
     const int none = -1;
     const struct {
-        bool gameOver, startScreen, closing;
-        int score, stored, expected; // the file's value before and after; none: no file
+        bool gameOver, played, closing; // played: a frame of play has run
+        int score, stored, expected;    // the file's value before and after; none: no file
         bool isNew;
     } rows[] = {
-        {true, false, false, 50, none, 50, true},   // the end of a first game
-        {true, false, false, 50, 40, 50, true},     // beats the best
-        {true, false, false, 50, 50, 50, false},    // a tie is no new best
-        {true, false, false, 30, 40, 40, false},    // below it
-        {false, false, false, 50, 40, 40, false},   // play goes on: nothing yet
-        {false, false, true, 50, 40, 50, true},     // window closed in play or pause
-        {false, true, true, 50, none, none, false}, // closed on the title
-        {true, true, false, 50, none, 50, true},    // the clock ended it on the title
+        {true, true, false, 50, none, 50, true},     // the end of a first game
+        {true, true, false, 50, 40, 50, true},       // beats the best
+        {true, true, false, 50, 50, 50, false},      // a tie is no new best
+        {true, true, false, 30, 40, 40, false},      // below it
+        {false, true, false, 50, 40, 40, false},     // play goes on: nothing yet
+        {false, true, true, 50, 40, 50, true},       // window closed in play or pause
+        {false, false, true, 50, none, none, false}, // closed on the title or help over it
+        {true, false, false, 50, none, none, false}, // the clock ended it before play began
     };
     for (const auto& row : rows) {
         Scratch scratch;
@@ -99,7 +99,7 @@ TEST(BestScore, KeptWhenTheGameEndsOrIsLeftInPlayAboveTheBest) {
         std::ostringstream err;
         BestScore best(scratch.file, err);
         GameState state(1.0f);
-        state.gameOver = row.gameOver, state.startScreen = row.startScreen;
+        state.gameOver = row.gameOver, state.runFrames = row.played ? 2 : 1;
         state.score = row.score;
         best.keep(state, row.closing, err);
         const std::string expected =
