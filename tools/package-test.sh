@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package end to end: makes it from a built folder (build/ by default), validates
-# its desktop entry and AppStream metadata, runs lintian (an error fails), installs it with
-# apt-get, starts the game the way its desktop entry does from a scratch folder with a scratch
-# home, sees the title screen and quits with Escape, then purges the package and checks that
-# nothing it installed is left. Installing needs root or sudo: without either, and when the
+# its desktop entry and AppStream metadata, runs lintian (an error or a warning fails), checks
+# its dependencies; starts the game from a `cmake --install` under a scratch prefix; installs
+# the package with apt-get, starts the game the way its desktop entry does, from a scratch
+# folder with a scratch home, sees the title screen and quits with Escape each time, then purges
+# the package and checks that nothing it installed is left. Installing needs root or sudo: without either, and when the
 # package is already on this machine (it is not clobbered), that half is skipped, loudly.
 #     tools/package-test.sh [BUILD_FOLDER]
 set -euo pipefail
@@ -50,7 +51,6 @@ appstreamcli validate --no-net "$metainfo" >"$scratch/as.log" ||
 # root should not run it; that is all it has against root.)
 lintian --fail-on error,warning "$deb" 2> >(grep -v 'root privileges' >&2) ||
     fail "lintian reports errors or warnings"
-[ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section $(dpkg-deb -f "$deb" Section)"
 # Every library the game links comes from a package that the package depends on. The owner is
 # the package of the file the loader picks (dpkg knows it by a /usr-merged name or not).
 owner() {
@@ -61,13 +61,28 @@ owner() {
     done | head -n 1
 }
 binary="$scratch/tree/usr/lib/repair-zelto/repair_zelto"
-depends=", $(dpkg-deb -f "$deb" Depends),"
+depends=", $(dpkg-deb -f "$deb" Depends),"  # each entry between ", " and " " or ","
 for library in $(objdump -p "$binary" | awk '/NEEDED/ {print $2}'); do
     package=$(owner "$library")
     [[ -n "$package" && "$depends" =~ ", $package"[\ ,] ]] ||
-        fail "$library comes from ${package:-no package}, not named in Depends $depends"
+        fail "$library comes from ${package:-no package}; Depends:$(dpkg-deb -f "$deb" Depends)"
 done
 say "desktop entry, AppStream metadata, lintian and dependencies: no errors"
+
+# Starts COMMAND (on PATH or a path) from a fresh scratch folder with a scratch home, as a
+# desktop would, and sees the title drawn with the fonts under DATA (installed_title.py).
+start_title() {
+    local run
+    run=$(mktemp -d -p "$scratch")
+    mkdir "$run/home" "$run/work"
+    (cd "$run/work" && HOME="$run/home" XDG_DATA_HOME="$run/home/data" \
+        XDG_CONFIG_HOME="$run/home/config" XDG_CACHE_HOME="$run/home/cache" \
+        PATH="/usr/games:$PATH" ZELTO_ROOT="$2" \
+        /usr/bin/python3 "$root/tests/package/installed_title.py" "$1") || fail "starting $1"
+}
+# The same tree without the package, under a prefix of its own: no root needed.
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+start_title "$scratch/prefix/bin/repair-zelto" "$scratch/prefix/share/repair-zelto"
 
 if [ "$(id -u)" -ne 0 ]; then
     if sudo -n true 2>/dev/null; then
@@ -89,13 +104,7 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recomme
 dpkg -L repair-zelto >"$scratch/files"
 say "installed $(wc -l <"$scratch/files") paths"
 
-command=$(sed -n 's/^Exec=//p' "$desktop")
-mkdir "$scratch/home" "$scratch/work"
-(cd "$scratch/work" && HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/data" \
-    XDG_CONFIG_HOME="$scratch/home/config" XDG_CACHE_HOME="$scratch/home/cache" \
-    PATH="/usr/games:$PATH" ZELTO_ROOT=/usr/share/repair-zelto \
-    /usr/bin/python3 "$root/tests/package/installed_title.py" "$command") ||
-    fail "the installed game"
+start_title "$(sed -n 's/^Exec=//p' "$desktop")" /usr/share/repair-zelto
 
 $sudo apt-get purge -y -qq repair-zelto >"$scratch/apt.log" 2>&1 ||
     fail "apt-get purge: $(tail -n 5 "$scratch/apt.log")"
