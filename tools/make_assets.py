@@ -3,7 +3,8 @@
 
 Usage: /usr/bin/python3 tools/make_assets.py OUTDIR
 
-Writes OUTDIR/Models/..., OUTDIR/Fonts/..., OUTDIR/Sounds/... and, last, OUTDIR/manifest.txt
+Writes OUTDIR/Models/..., OUTDIR/Fonts/..., OUTDIR/Sounds/..., the desktop icon
+OUTDIR/Icons/repair-zelto.png (256 px, not loaded by the game) and, last, OUTDIR/manifest.txt
 with the exact vertex extents of every model (the build's completion stamp).
 Every file is replaced atomically and the output depends on nothing but the
 code: each asset draws from its own fixed random seed.
@@ -25,7 +26,7 @@ except ImportError as err:
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from assets import fonts, props, robot, sounds, space, track  # noqa: E402
+from assets import fonts, icon, props, robot, sounds, space, track  # noqa: E402
 from assets.outfiles import Material, write_obj, write_png, write_atomic  # noqa: E402
 
 # One seed per asset, so changing one asset leaves the others' bytes alone.
@@ -91,12 +92,13 @@ def main(argv):
         sound_files = sounds.all_sounds(rng)
         for name, data in sound_files:
             write_atomic(os.path.join(out, "Sounds", name), data)
+        write_png(os.path.join(out, "Icons", "repair-zelto.png"), icon.face_icon())
         # Last, so that its presence means every other file is in place.
         write_atomic(os.path.join(out, "manifest.txt"),
                      ("\n".join(entries) + "\n").encode("ascii"))
     except OSError as err:
         sys.exit("make_assets: cannot write the assets: %s" % err)
-    print("make_assets: %d models, %d fonts and %d sounds in %s (%.1f s)"
+    print("make_assets: %d models, %d fonts, %d sounds and an icon in %s (%.1f s)"
           % (len(entries), len(fonts.COPIED_FONTS) + 1, len(sound_files), out,
              time.monotonic() - start), flush=True)
 

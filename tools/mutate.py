@@ -8,7 +8,8 @@ The working tree is mirrored once into a scratch folder (build folders, .git and
 External/ stay out) with one build folder of its own, so each fault recompiles only what its
 file touches. Per fault: apply, rebuild unit_tests and gl_tests, run the unit binary (not for
 GLSL faults, which no unit test loads), then the GL binary in one process, then with --e2e the
-end-to-end tier through ctest; the first failing test kills the fault. A hang counts as a kill,
+end-to-end tier through ctest; a fault in the asset generator (tools/) runs the generator's own
+test instead. The first failing test kills the fault. A hang counts as a kill,
 a fault that does not compile as invalid. Exits non-zero below 90 % killed or with an invalid
 fault. Not part of CI: it takes minutes, and its result guides the next tests to write.
 """
@@ -324,6 +325,16 @@ FAULTS = [
           "a bad file is set aside without destroying an earlier one"),
     Fault("best-saved-unplayed", "app/BestScore.cpp", "const bool played = state.runFrames > 1;",
           "const bool played = true;", "a game never played keeps no score"),
+    Fault("icon-eyes-both-right", "tools/assets/icon.py",
+          "self.px(-wx if mirror else wx, wy)", "self.px(wx, wy)",
+          "the icon's face has a left eye too"),
+    Fault("icon-opaque-square", "tools/assets/icon.py",
+          "np.zeros((SIZE, SIZE, 3)), np.zeros((SIZE, SIZE))",
+          "np.zeros((SIZE, SIZE, 3)), np.ones((SIZE, SIZE))",
+          "desktops draw the icon on their own background"),
+    Fault("icon-face-cut-off", "tools/assets/icon.py",
+          "max(right - left, top - bottom)", "min(right - left, top - bottom)",
+          "the face fits the square, ears and lamp included"),
 ]
 
 
@@ -389,6 +400,7 @@ def culprit(status, output):
     if status is None:
         return "hung (timeout)"
     match = re.search(r"^\[  FAILED  \] (\S+)", output, re.M) or \
+        re.search(r"^(?:FAIL|ERROR): (\S+)", output, re.M) or \
         re.search(r"Test +#\d+: (\S+) \.*\**(?:Failed|Timeout|Exception)", output)
     if match:
         return match.group(1)
@@ -413,13 +425,18 @@ def start_xvfb():
 
 
 def tiers(fault, build, e2e):
+    """The tiers that can see the fault; without one, every tier (the baseline run)."""
+    assets = ("assets", ["/usr/bin/python3", os.path.join(os.path.dirname(build), "tests",
+                                                          "assets", "test_make_assets.py")])
+    if fault and fault.path.startswith("tools/"):  # the asset generator has a test of its own
+        return [assets]
     gtest = ["--gtest_brief=1", "--gtest_fail_fast"]
     chosen = [] if fault and fault.path.startswith("Shader/") else \
         [("unit", [os.path.join(build, "unit_tests")] + gtest)]
     chosen.append(("gl", [os.path.join(build, "gl_tests")] + gtest))
     if e2e:
         chosen.append(("e2e", ["ctest", "-L", "e2e", "--stop-on-failure", "--output-on-failure"]))
-    return chosen
+    return chosen + ([] if fault else [assets])
 
 
 def judge(fault, scratch, build_command, tier_commands, limits):

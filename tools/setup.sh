@@ -10,6 +10,7 @@ packages=(
     libopenal-dev libsndfile1-dev libasound2-dev
     libgl1-mesa-dri xvfb x11-utils xdotool imagemagick mesa-utils
     python3 python3-numpy python3-pil python3-fonttools python3-xlib python3-soundfile
+    dpkg-dev lintian desktop-file-utils appstream binutils
 )
 if [ -f "$root/tools/asset-packages.txt" ]; then
     while read -r name; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: pure logic, GL resources under a real
 # context, and the real game end to end; then the unit and GL tiers again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, with a short soak of the sanitized game.
+# AddressSanitizer and UndefinedBehaviorSanitizer, with a short soak of the sanitized game;
+# last the Debian package, installed and removed again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
@@ -18,4 +19,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$root/build-asan" && ctest --output-on-failure --timeout 900 -L 'unit|gl') || status=1
 # The real game under the sanitizers: random play for a while, any report fails it.
 (cd "$root/build-asan" && ctest --output-on-failure --timeout 900 -R 'e2e.test_soak') || status=1
+# Last: the Debian package made from the release build, installed, started and purged.
+"$root/tools/package-test.sh" "$root/build" || status=1
 exit $status

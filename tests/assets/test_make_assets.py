@@ -1,7 +1,7 @@
 """The asset generator's output as the game relies on it: the same bytes on every run, model
 extents from which the game takes its radii, well-formed textured triangles, and fonts that
 FreeType opens, with a filled heart for "T" in the heart font, and sounds that start and end
-without a click."""
+without a click, and an icon."""
 
 import filecmp
 import os
@@ -120,6 +120,18 @@ class Assets(unittest.TestCase):
         rows = np.nonzero(ink.sum(axis=1))[0]
         self.assertTrue(35 <= len(rows) <= 55 and ink.mean() > 0.45)
         self.assertGreater(ink[rows[len(rows) // 3]].sum(), 3 * ink[rows[-3]].sum())
+
+    def test_the_icon_is_the_face_filling_a_clear_square_with_two_eyes_and_the_lamp_on_top(self):
+        with Image.open(os.path.join(self.out, "Icons", "repair-zelto.png")) as image:
+            self.assertEqual((image.size, image.mode), ((256, 256), "RGBA"))
+            red, green, blue, alpha = np.moveaxis(np.asarray(image, int), 2, 0)
+        for axis in np.nonzero(alpha > 128):
+            self.assertTrue(axis.min() >= 1 and axis.max() <= 254 and np.ptp(axis) > 230)
+        eyes = (green > 230) & (blue > 230) & (red < 230) & (alpha == 255)  # the cyan glow
+        left, right = eyes[:, :128].sum(), eyes[:, 128:].sum()
+        self.assertTrue(left > 500 and left == right, (left, right))
+        lamp = (red > 230) & (green < 160) & (alpha == 255)
+        self.assertTrue(lamp[:64].sum() > 500 and not lamp[64:].any())
 
     def test_effects_are_short_and_start_and_end_silent_and_loops_join_without_a_click(self):
         def samples(name):

@@ -155,7 +155,7 @@ def heart_font_bytes():
     fb.setupOS2(sTypoAscender=ASCENT, sTypoDescender=DESCENT, sTypoLineGap=0,
                 usWinAscent=ASCENT, usWinDescent=-DESCENT,
                 sCapHeight=int(HEART_BASELINE_LIFT + 12 * HEART_SCALE), sxHeight=500,
-                achVendID="ZELT")
+                achVendID="ZELT", fsType=0)  # our own face: free to embed and install
     fb.setupPost()
     buf = io.BytesIO()
     fb.save(buf)

@@ -37,15 +37,17 @@ def write_atomic(path, data):
 
 
 def to_bytes(rgb):
-    """Float RGB in [0, 1] (rows from the top of the image) to 8-bit."""
+    """Float colours in [0, 1] (rows from the top of the image) to 8-bit."""
     return (np.clip(rgb, 0.0, 1.0) * 255.0 + 0.5).astype(np.uint8)
 
 
-def write_png(path, rgb):
+def write_png(path, pixels):
+    """pixels: float RGB, or RGBA with straight alpha, in [0, 1]."""
     buf = io.BytesIO()
+    mode = "RGBA" if pixels.shape[2] == 4 else "RGB"
     # No time or text chunks: the bytes depend on the pixels alone.
-    Image.fromarray(to_bytes(rgb), "RGB").save(buf, format="PNG", optimize=False,
-                                               compress_level=6)
+    Image.fromarray(to_bytes(pixels), mode).save(buf, format="PNG", optimize=False,
+                                                 compress_level=6)
     write_atomic(path, buf.getvalue())
 
 

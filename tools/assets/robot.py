@@ -44,6 +44,18 @@ EYE_GLOW = (0.55, 1.0, 1.0)
 LAMP_GLOW = (1.0, 0.42, 0.30)
 THRUST_GLOW = (0.60, 0.92, 1.0)
 
+# The face, named once because the icon draws it too. Rounded shapes are (centre, half
+# extents, exponent): a superellipsoid with that exponent both ways, whose outline seen from
+# the front is |x/hx|^(2/e) + |y/hy|^(2/e) = 1. Cylinders are (end, end, radius).
+HEAD = ((0.0, 1.09, 0.0), (0.30, 0.22, 0.25), 0.4)
+VISOR_GLASS = ((0.0, 1.10, 0.225), (0.235, 0.135, 0.04), 0.3)
+RIGHT_EYE = ((0.09, 1.115, 0.262), (0.045, 0.06, 0.012), 1.0)
+RIGHT_EAR = ((0.285, 1.09, 0.0), (0.335, 1.09, 0.0), 0.08)
+NECK = ((0.0, 0.79, 0.0), (0.0, 0.89, 0.0), 0.07)
+ANTENNA_COLLAR = ((0.0, 1.28, 0.0), (0.0, 1.33, 0.0), 0.04)
+ANTENNA_STEM = ((0.0, 1.32, 0.0), (0.0, 1.41, 0.0), 0.016)
+LAMP_BULB = ((0.0, 1.44, 0.0), 0.06)  # centre, radius; its top is the robot's top
+
 
 def cell_uv(cell, local):
     """Maps local (a, b) in [0, 1]^2, a to the right and b upwards, into a cell."""
@@ -81,6 +93,11 @@ def _cylinder(a, b, r, side_cell, cap_a_cell, cap_b_cell, n=16):
     return out
 
 
+def rounded(shape, nu, nv):
+    centre, half, exponent = shape
+    return geo.superellipsoid(centre, half, exponent, exponent, nu, nv)
+
+
 def _mirror_x(parts):
     """Left-hand copies of right-hand parts: x negated, winding kept outward."""
     m = np.diag([-1.0, 1.0, 1.0])
@@ -102,12 +119,12 @@ def robot_parts():
     right.append(in_cell(geo.capsule((0.335, 0.70, 0.0), (0.385, 0.47, 0.02), 0.05, 16, 10), BODY))
     right.append(in_cell(geo.sphere((0.39, 0.42, 0.025), 0.065, 16, 8), JOINT))
     # Ear: an orange drum with a steel cap facing out.
-    right += _cylinder((0.285, 1.09, 0.0), (0.335, 1.09, 0.0), 0.08, ORANGE, None, METAL)
+    right += _cylinder(*RIGHT_EAR, ORANGE, None, METAL)
     # Thruster under the backpack, its nozzle glowing downwards.
     right += _cylinder((0.10, 0.44, -0.23), (0.10, 0.345, -0.23), 0.05, METAL, None, THRUST)
     right += _cylinder((0.10, 0.37, -0.23), (0.10, 0.35, -0.23), 0.056, THRUST, None, None)
     # Eye.
-    right.append(in_cell(se((0.09, 1.115, 0.262), (0.045, 0.06, 0.012), 1.0, 1.0, 16, 8), EYE))
+    right.append(in_cell(rounded(RIGHT_EYE, 16, 8), EYE))
 
     # Torso with an orange belt, a chest screen in front and a backpack behind.
     centre.append(in_cell(se((0.0, 0.56, 0.0), (0.27, 0.25, 0.20), 0.45, 0.4, 32, 16), BODY))
@@ -117,15 +134,15 @@ def robot_parts():
     centre.append(planar(se((0.0, 0.63, -0.31), (0.14, 0.12, 0.015), 0.2, 0.2, 20, 8), GRILLE,
                          facing_back=True))
     # Neck and head, a dark visor with two glowing eyes, a panel on the back.
-    centre += _cylinder((0.0, 0.79, 0.0), (0.0, 0.89, 0.0), 0.07, JOINT, None, None)
-    centre.append(in_cell(se((0.0, 1.09, 0.0), (0.30, 0.22, 0.25), 0.4, 0.4, 32, 18), BODY))
-    centre.append(planar(se((0.0, 1.10, 0.225), (0.235, 0.135, 0.04), 0.3, 0.3, 24, 10), VISOR))
+    centre += _cylinder(*NECK, JOINT, None, None)
+    centre.append(in_cell(rounded(HEAD, 32, 18), BODY))
+    centre.append(planar(rounded(VISOR_GLASS, 24, 10), VISOR))
     centre.append(planar(se((0.0, 1.11, -0.235), (0.15, 0.09, 0.03), 0.25, 0.25, 20, 8),
                          HEAD_BACK, facing_back=True))
-    # Antenna: collar, stem and lamp; the lamp's top is the robot's top.
-    centre += _cylinder((0.0, 1.28, 0.0), (0.0, 1.33, 0.0), 0.04, JOINT, None, METAL)
-    centre += _cylinder((0.0, 1.32, 0.0), (0.0, 1.41, 0.0), 0.016, METAL, None, None, 12)
-    centre.append(in_cell(geo.sphere((0.0, 1.44, 0.0), 0.06, 16, 8), LAMP))
+    # Antenna: collar, stem and lamp.
+    centre += _cylinder(*ANTENNA_COLLAR, JOINT, None, METAL)
+    centre += _cylinder(*ANTENNA_STEM, METAL, None, None, 12)
+    centre.append(in_cell(geo.sphere(*LAMP_BULB, 16, 8), LAMP))
 
     return right + _mirror_x(right) + centre
 
@@ -167,7 +184,8 @@ def _cell_joint(rng):
     return img * ribs[..., None] * 1.1
 
 
-def _cell_visor(rng):
+def visor_cell():
+    """The visor glass; the icon shows it too."""
     img = paint.solid(CELL, CELL, NAVY)
     x, y = paint.grid(CELL, CELL)
     # Soft diagonal reflection across the glass.
@@ -250,7 +268,7 @@ def robot_texture(rng):
         ORANGE: lambda: _noisy(rng, ORANGE_PAINT, 0.05),
         JOINT: lambda: _cell_joint(rng),
         METAL: lambda: _noisy(rng, STEEL, 0.06, 16),
-        VISOR: lambda: _cell_visor(rng),
+        VISOR: visor_cell,
         EYE: lambda: _cell_glow(EYE_GLOW),
         LAMP: lambda: _cell_glow(LAMP_GLOW),
         CHEST: lambda: _cell_chest(rng),
