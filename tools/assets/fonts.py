@@ -24,6 +24,9 @@ COPIED_FONTS = (
     ("AGENCYR.TTF", "fonts-liberation",
      "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf", 0.78),
 )
+# The name records of a condensed copy: family, style, unique id, full and PostScript name.
+RENAMED_IDS = {1: "Zelto Narrow", 2: "Regular", 3: "Zelto Narrow Regular",
+               4: "Zelto Narrow Regular", 6: "ZeltoNarrow-Regular"}
 # Tables whose hinting programs and device metrics no longer fit a condensed outline.
 HINTING_TABLES = ("fpgm", "prep", "cvt ", "hdmx", "LTSH", "VDMX", "gasp")
 HEART_FONT = "HEART shapes.TTF"
@@ -77,6 +80,12 @@ def condensed_font_bytes(source, scale):
     for tag in HINTING_TABLES:
         if tag in font:
             del font[tag]
+    # A changed font must not go on under its source's name, which may be a trademark (the
+    # Liberation fonts' licence asks exactly this of modified copies).
+    names = font["name"]
+    names.names = [record for record in names.names if record.nameID not in RENAMED_IDS]
+    for name_id, text in RENAMED_IDS.items():
+        names.setName(text, name_id, 3, 1, 0x409)
     buf = io.BytesIO()
     font.save(buf)
     return buf.getvalue()
