@@ -152,7 +152,7 @@ TEST_F(ResourceTest, ModelFilesLoadAsFarAsTheyCan) {
 // 8-bit values survive the half-float store, and each pixel read samples one colour's texels.
 // The F5 filter is applied at the first draw and at a draw after a change, not otherwise.
 TEST_F(ResourceTest, BadFacesAreLeftOutAndTheRestDrawsUprightAsFiltered) {
-    bmp("skin", {kRed, kRed, kRed, kBlue, kBlue, kBlue}, 3);
+    bmp("skin", {kRed, kRed, kRed, kRed, kRed, kRed, kBlue, kBlue, kBlue, kBlue, kBlue, kBlue}, 3);
     texturedQuad("skin", "map_Kd skin.bmp");
     const std::string clean = quadObj("skin", "skin");
     const struct {
