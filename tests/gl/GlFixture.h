@@ -157,12 +157,17 @@ class GlFixture : public GlTest {
     // colour outputs. view and projection start as identity: model space is clip space.
     Shader program(const std::string& body, const std::string& vertex = kMeshVertex) {
         const std::string name = "p" + std::to_string(programCount++);
-        const Shader shader(write(name + ".vertex", vertex).c_str(),
-                            write(name + ".fragment", kFragmentHead + body).c_str());
+        Shader shader(write(name + ".vertex", vertex).c_str(),
+                      write(name + ".fragment", kFragmentHead + body).c_str());
+        return use(shader);
+    }
+    // Makes `shader` current with an identity view and the given projection.
+    static Shader& use(Shader& shader, const glm::mat4& projection = glm::mat4(1.0f)) {
         glUseProgram(shader.programId);
-        for (const char* matrix : {"view", "projection"})
-            glUniformMatrix4fv(glGetUniformLocation(shader.programId, matrix), 1, GL_FALSE,
-                               &glm::mat4(1.0f)[0][0]);
+        glUniformMatrix4fv(glGetUniformLocation(shader.programId, "view"), 1, GL_FALSE,
+                           &glm::mat4(1.0f)[0][0]);
+        glUniformMatrix4fv(glGetUniformLocation(shader.programId, "projection"), 1, GL_FALSE,
+                           &projection[0][0]);
         return shader;
     }
     // Paints `colour` (HDR: above 1.0 allowed) on output 0 and `glow` on output 1.

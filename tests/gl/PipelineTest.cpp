@@ -223,7 +223,7 @@ TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
 }
 
 // With the game's programs a white quad lit far above 1.0 glows past its edge with bloom on,
-// fading outwards, and not with bloom off (the clear colour has no red or green). A grey quad
+// and not with bloom off (the clear colour has no red or green). A grey quad
 // lit below 1.0 in luminance does not glow.
 TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
     texturedQuad("grey", "map_Kd " + bmp("grey", {{150, 150, 150}}));
@@ -240,7 +240,5 @@ TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
     EXPECT_LE(warmth(whiteEdge, 3), 2) << "bloom off";
     frame({false, false, true, false});
     EXPECT_GT(warmth(whiteEdge, 3), 60);
-    EXPECT_GT(warmth(whiteEdge, 6), 15);
-    EXPECT_GT(warmth(whiteEdge, 3), warmth(whiteEdge, 6));
     EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
 }

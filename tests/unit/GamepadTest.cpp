@@ -100,20 +100,3 @@ TEST(Gamepad, KeyComesUpWhenNoPadAndNotTheKeyboardHoldsIt) {
     Gamepads::onJoystick(0, GLFW_DISCONNECTED);
     EXPECT_EQ(padKeys(z.controls), ".");
 }
-
-TEST(Gamepad, StartLeavesTheTitleAtItsReleaseAndPausesInPlay) {
-    Zelto z;
-    Gamepads pads(&z.controls, [](int) { return false; });
-    const auto frame = [&](const char* buttons) {
-        pads.read(0, padState({0, buttons}), z.state.startScreen), z.next();
-    };
-    z.frame(1.0f);
-    frame("s"), frame("s");
-    EXPECT_TRUE(z.state.startScreen && z.out.str().empty());
-    frame("");
-    EXPECT_EQ(z.out.str(), "START\n");
-    EXPECT_FALSE(z.state.startScreen || z.state.paused);
-    frame("s"), frame("");
-    EXPECT_TRUE(z.state.paused && z.screens.pause);
-    EXPECT_EQ(z.out.str(), "START\n");
-}

@@ -5,34 +5,6 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
-TEST(World, SidewaysMovesKeepTheRobotUprightAndTurnTheBall) {
-    const struct {
-        float tube, tilt, direction, tubeAfter, tiltAfter;
-        const char* why;
-    } rows[] = {
-        {90.0f, 0.0f, 2, 78.5f, -11.5f, "left: 115 degrees per second, tilt along"},
-        {90.0f, 0.0f, 3, 101.5f, 11.5f, "right"},
-        {360.0f, -360.0f, 3, 11.5f, 11.5f, "a full turn either way is set to 0 first"},
-        {359.0f, 359.0f, 7, 359.0f, 359.0f, "other directions move nothing"},
-    };
-    for (const auto& row : rows) {
-        Zelto z;
-        z.robot().tubeAngle = row.tube;
-        z.robot().tilt = row.tilt;
-        z.robot().move(static_cast<int>(row.direction), z.world.track, 0.1f);
-        EXPECT_FLOAT_EQ(z.robot().tubeAngle, row.tubeAfter) << row.why;
-        EXPECT_FLOAT_EQ(z.robot().tilt, row.tiltAfter) << row.why;
-        EXPECT_FLOAT_EQ(z.robot().ballAngle, row.direction == 7 ? 0.0f : -30.0f) << row.why;
-        if (row.tubeAfter - row.tiltAfter != 90.0f)
-            continue;
-        // Tilt matching the tube angle: feet on the surface, body up along the tube's radius.
-        const float a = row.tubeAfter * kDeg;
-        const glm::vec3 radial(-std::cos(a), std::sin(a), 0.0f);
-        EXPECT_VEC_NEAR(Zelto::centre(z.body), glm::vec3(-4, 0, 0) + radial, 1e-4f) << row.why;
-        EXPECT_VEC_NEAR(glm::vec3(z.body.modelMatrix[1]), radial, 1e-4f) << row.why;
-    }
-}
-
 TEST(World, JumpRisesSlowlyAndFallsSteeplyWithTheCamera) {
     Zelto z;
     JumpState& jump = *z.world.jump;
