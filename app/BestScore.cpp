@@ -186,7 +186,7 @@ int BestScore::stored(std::ostream& err) {
 void BestScore::keep(const GameState& state, bool closing, std::ostream& err) {
     // Only a game that ran: the title and help over it hold the starting score, and the clock
     // can end the game before play began.
-    const bool played = state.runFrames > 1;
+    played = played || (!state.paused && !state.startScreen && !state.gameOver);
     if (played && (state.gameOver || closing) && state.score > best)
         save(state.score, err);
 }

@@ -18,9 +18,10 @@ class BestScore {
     // a second. A larger stored value was not written by the game.
     static constexpr int kMax = 1000000000;
 
-    std::string path;   // the file; empty when no home folder is known
-    int best = 0;       // the file's value at start-up, raised when a game beats it
-    bool isNew = false; // this run's score beat the best it met: the game-over screen says so
+    std::string path;    // the file; empty when no home folder is known
+    int best = 0;        // the file's value at start-up, raised when a game beats it
+    bool isNew = false;  // this run's score beat the best it met: the game-over screen says so
+    bool played = false; // a frame of play (off the title, unpaused) has been seen
 
     // $XDG_DATA_HOME/repair-zelto/best-score, or that under ~/.local/share when the variable
     // is unset, empty or relative; home is HOME, else the password database's entry. Empty
@@ -34,9 +35,9 @@ class BestScore {
     // file.corrupt.N when that name is taken) and the best starts from 0.
     BestScore(std::string file, std::ostream& err);
 
-    // The save rule, after the frame's score rule and once more with closing set after the
-    // loop: the score of a game that ran and ended, or that was left by closing the window,
-    // is kept when it beats the best.
+    // The save rule, after the frame's score rule in every frame and once more with closing
+    // set after the loop: the score of a game that ran and ended, or that was left by closing
+    // the window, is kept when it beats the best.
     void keep(const GameState& state, bool closing, std::ostream& err);
     // Writes score unless the file already holds as much; best then holds the larger.
     void save(int score, std::ostream& err);
