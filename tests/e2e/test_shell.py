@@ -169,7 +169,8 @@ class Shell(unittest.TestCase):
             game.wait_for_screen(S.playing, "play after the release")
             wait_until(game.started, 30, "START on standard output")
             game.hold("Return")  # means nothing in play
-            shown = S.score(game.screenshot())
+            # A picture whose score can be read: a bright stone may pass behind the digits.
+            shown = S.score(game.wait_for_screen(S.playing, "the score in play"))
             # What a window manager's close button sends (Escape quits the other games here).
             game.window.send_event(protocol.event.ClientMessage(
                 window=game.window, client_type=game.x.intern_atom("WM_PROTOCOLS"),
