@@ -18,14 +18,10 @@ MATCH = 0.6  # normalised correlation at an effect's onset; elsewhere it stays b
 NO_DEVICE = "ERROR::SOUND:: No audio device could be opened: playing without sound"
 
 
-def mono(samples):
-    return samples.mean(axis=1) if samples.ndim > 1 else samples
-
-
 def template(name, rate):
     """An effect as the mixer plays it at rate: resampled, mono."""
-    samples, own_rate = soundfile.read(SOUNDS / name)
-    samples = mono(samples)
+    samples, own_rate = soundfile.read(SOUNDS / name, always_2d=True)
+    samples = samples.mean(axis=1)
     at = np.arange(int(len(samples) * rate / own_rate)) * own_rate / rate
     return np.interp(at, np.arange(len(samples)), samples)
 
@@ -42,9 +38,7 @@ def onsets(recording, effect):
         energy[:len(recording)]
     score = correlation / (np.sqrt(np.maximum(window, 1e-12)) * np.linalg.norm(effect))
     found = []
-    for index in np.argsort(-score):
-        if score[index] < MATCH:
-            break
+    for index in np.argsort(-score)[:np.count_nonzero(score >= MATCH)]:
         if all(abs(index - other) > len(effect) for other in found):
             found.append(int(index))
     return sorted(found)
@@ -84,8 +78,8 @@ class Sound(unittest.TestCase):
             game.hold("m")
             time.sleep(1.5)
             self.assertEqual(game.quit(), 0)
-        recording, rate = soundfile.read(wave)
-        recording = mono(recording)
+        recording, rate = soundfile.read(wave, always_2d=True)
+        recording = recording.mean(axis=1)
 
         found = {name: [index / rate for index in onsets(recording, template(name + ".wav", rate))]
                  for name in ("start", "jump", "hit")}
