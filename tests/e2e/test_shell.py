@@ -72,15 +72,13 @@ def top_corner(game):
 class Shell(unittest.TestCase):
     def start_in_copy(self, folders, damages=()):
         """The game in a scratch tree with the folders named beside its build folder."""
-        root = pathlib.Path(tempfile.mkdtemp(prefix="zelto-"))
-        self.addCleanup(shutil.rmtree, root)
+        root = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory(prefix="zelto-")))
         (root / "build").mkdir()
         for folder in folders:
             shutil.copytree(pathlib.Path(ROOT, folder), root / folder)
         for relative, damage, _, _ in damages:
             (root / relative).write_bytes(damage((root / relative).read_bytes()))
-        game = Game(cwd=root / "build")
-        self.addCleanup(game.__exit__)
+        game = self.enterContext(Game(cwd=root / "build"))
         game.wait_for_window()
         return game
 
