@@ -48,8 +48,7 @@ def read_obj(path):
     with open(os.path.join(os.path.dirname(path), rows["mtllib"][0][0])) as file:
         for key, *values in (line.split() for line in file if line.startswith("map_")):
             maps[key] = os.path.join(os.path.dirname(path), values[0])
-    return (np.array(rows["v"], float), np.array(rows["vn"], float), len(rows["vt"]), faces,
-            maps)
+    return np.array(rows["v"], float), np.array(rows["vn"], float), len(rows["vt"]), faces, maps
 
 
 class Assets(unittest.TestCase):
