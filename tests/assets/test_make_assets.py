@@ -48,24 +48,20 @@ def read_obj(path):
     with open(os.path.join(os.path.dirname(path), rows["mtllib"][0][0])) as file:
         for key, *values in (line.split() for line in file if line.startswith("map_")):
             maps[key] = os.path.join(os.path.dirname(path), values[0])
-    return (np.array(rows["v"], float), np.array(rows["vn"], float), len(rows["vt"]), faces,
-            maps)
+    return np.array(rows["v"], float), np.array(rows["vn"], float), len(rows["vt"]), faces, maps
 
 
 class Assets(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.scratch = tempfile.TemporaryDirectory()
+        cls.addClassCleanup(cls.scratch.cleanup)
         cls.out = os.path.join(cls.scratch.name, "first")
         generate(cls.out)
         with open(os.path.join(cls.out, "manifest.txt")) as file:
             cls.manifest = {name: [float(e) for e in extents] for name, *extents in
                             (line.split() for line in file)}
         cls.models = {name: read_obj(os.path.join(cls.out, name)) for name in cls.manifest}
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.scratch.cleanup()
 
     def test_a_second_run_writes_the_same_files_byte_for_byte_and_no_temporaries(self):
         second = os.path.join(self.scratch.name, "second")

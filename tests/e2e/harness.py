@@ -113,8 +113,7 @@ class Game:
         return self
 
     def __exit__(self, *exc):
-        if self.process.poll() is None:
-            self.process.kill()
+        self.process.kill()  # a no-op once the game has exited
         self.process.wait(timeout=60)
         for resource in (self.process.stdin, self.frames and self.frames.x, self.out.file,
                          self.err.file):

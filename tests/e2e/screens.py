@@ -3,13 +3,14 @@ file and comparing shapes: like the game, Pillow renders glyphs with FreeType at
 and advances by whole pixels, so a string drawn here lies on the game's pixels to within a pixel
 or two. Positions and boxes (x, y, w, h) are text coordinates: origin bottom left, y up."""
 
+import contextlib
 import functools
 import os
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
-from harness import ROOT
+from harness import ROOT, START_TIMEOUT, Game
 
 TITLE, MENU = ("AmaticSC-Bold.TTF", 80), ("AGENCYR.TTF", 30)
 SMALL, HEART = ("AGENCYR.TTF", 20), ("HEART shapes.TTF", 60)
@@ -95,14 +96,9 @@ def read_number(image, typeface, x, y):
     return int(digits) if digits else None
 
 
-def title_texts(w=800, h=600):
-    return [(TITLE, "Repair Zelto", w // 2 - 110, h - 100),
-            (MENU, "Press 'Enter' to start", w // 2 - 80, h - 160),
-            (MENU, "Press 'F1' for help", w // 2 - 80, h - 200)]
-
-
 # On an 800 by 600 window. Help: two columns from y 550 down, the second left of the first.
-TITLE_TEXTS = title_texts()
+TITLE_TEXTS = [(TITLE, "Repair Zelto", 290, 500), (MENU, "Press 'Enter' to start", 320, 440),
+               (MENU, "Press 'F1' for help", 320, 400)]
 HELP_TEXTS = [(SMALL, text, x, 550 - 40 * row) for x, column in [
     (200, "F1   :     Help|F2   :     FrameTime|F3   :     WireFrame||"
           "F5   :     Mip Mapping Quality|F6   :     Bloom|F7   :     Shadow/Normal Mapping||"
@@ -119,6 +115,15 @@ DEFAULT_LABELS = [NORMAL_MAP, BLOOM, MIPMAP, BLENDING]
 
 def title_up(image):
     return all(shows(image, text) for text in TITLE_TEXTS)
+
+
+@contextlib.contextmanager
+def on_title(*args, **kwargs):
+    """A Game(*args, **kwargs) whose window shows the title screen."""
+    with Game(*args, **kwargs) as game:
+        game.wait_for_window()
+        game.wait_for_screen(title_up, "the title screen", START_TIMEOUT)
+        yield game
 
 
 def hearts(image):

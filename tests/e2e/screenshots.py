@@ -7,7 +7,7 @@ import sys
 import time
 
 import screens as S
-from harness import ROOT, START_TIMEOUT, Game
+from harness import ROOT
 
 # (picture, keys pressed on the title, what shows it). Play pictures come 4 s after Enter, the
 # stones close to the robot. Wireframe with bloom on shows only the composite quad's edges.
@@ -21,9 +21,7 @@ SHOTS = [("title", [], S.title_up), ("help", ["F1"], lambda image: not S.title_u
 def main(folder):
     os.makedirs(folder, exist_ok=True)
     for name, keys, shown in SHOTS:
-        with Game() as game:
-            game.wait_for_window()
-            game.wait_for_screen(S.title_up, "the title", START_TIMEOUT)
+        with S.on_title() as game:
             for key in keys:
                 game.hold(key)
                 time.sleep(4.0 if key == "Return" else 0.0)

@@ -7,7 +7,7 @@ import unittest
 import numpy as np
 
 import screens as S
-from harness import START_TIMEOUT, Game, wait_until
+from harness import wait_until
 
 # While paused only the ball circling the robot's head moves, away from these regions.
 SKY = (0, 0, 300, 300)          # empty sky at the bottom left: skybox only
@@ -102,11 +102,21 @@ class Screens(unittest.TestCase):
         game.frames.wait(3)
         return seen, game.screenshot()
 
+    def game_over(self, game, image, earlier=0):
+        """The final score over the best: the earlier game's, or this one's marked new when it
+        beats that, and saved; no other text. Returns the score."""
+        final = S.final_score(image)
+        texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375),
+                 S.best(max(earlier, final), final > earlier)]
+        self.assertTrue(all(S.shows(image, text) for text in texts), (earlier, final))
+        self.assertLessEqual(S.stray_white(image, (280, 320, 520, 280), texts), STRAY)
+        self.assertEqual(game.best_score(), f"{max(earlier, final)}\n")
+        return final
+
     def test_one_game_from_the_title_to_its_end(self):
-        with Game() as game:
-            game.wait_for_window()
+        with S.on_title() as game:
             # The title's lines at their places, nothing else around them, nothing of play.
-            image = game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+            image = game.screenshot()
             self.assertLessEqual(S.stray_white(image, (240, 360, 560, 240), S.TITLE_TEXTS), STRAY)
             self.assertLessEqual(S.stray_white(image, (600, 0, 200, 100)), STRAY, "no labels")
             self.assertEqual((S.hearts(image), S.score(image)), (0, None))
@@ -159,12 +169,8 @@ class Screens(unittest.TestCase):
             seen, image = self.play_until_over(game)
             hearts = [3, S.hearts(later)] + [h for h, _ in seen if h]
             self.assertEqual(hearts, sorted(hearts, reverse=True))
-            final = S.final_score(image)
+            final = self.game_over(game, image)
             self.assertGreaterEqual(final, max(s for _, s in seen if s is not None))
-            texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375), S.best(final, True)]
-            self.assertTrue(S.shows(image, texts[1]) and S.shows(image, texts[2]))
-            self.assertEqual(game.best_score(), f"{final}\n")
-            self.assertLessEqual(S.stray_white(image, (280, 340, 520, 260), texts), STRAY)
             self.assertEqual((S.hearts(image), S.score(image)), (0, None))
             self.assertTrue(all(S.hides(image, label) for label in S.DEFAULT_LABELS))
             self.assertNotIn("GAME OVER", game.out.text(), "that line is for the clock limit")
@@ -173,9 +179,7 @@ class Screens(unittest.TestCase):
             for key in ("Return", "F1", "p"):
                 game.hold(key)
             after = game.screenshot()
-            self.assertTrue(S.shows(after, S.GAME_OVER) and S.final_score(after) == final)
-            self.assertLessEqual(S.stray_white(after, (280, 340, 520, 260), texts), STRAY)
-            self.assertTrue(S.hides(after, S.HELP_TEXTS[0]) and not S.title_up(after))
+            self.assertEqual(self.game_over(game, after), final, "no help, no title")
             self.assertEqual(changed(image, after, TRACK), 0, "the stones stand still")
             self.assertEqual((game.quit(), game.started()), (0, 0))
             self.next_game_keeps_the_best(game.data, final)
@@ -183,17 +187,9 @@ class Screens(unittest.TestCase):
     def next_game_keeps_the_best(self, data, first):
         """A second game on the same data folder shows the first one's best at its end, or its
         own score marked new when that beats it."""
-        with Game(env={"XDG_DATA_HOME": data}) as game:
-            game.wait_for_window()
-            game.wait_for_screen(S.title_up, "the title screen", START_TIMEOUT)
+        with S.on_title(env={"XDG_DATA_HOME": data}) as game:
             game.toggle("Return", S.playing, "play after Enter")
-            _, image = self.play_until_over(game)
-            final = S.final_score(image)
-            best = S.best(max(first, final), final > first)
-            texts = [S.GAME_OVER, (S.MENU, f"Score: {final}", 350, 375), best]
-            self.assertTrue(S.shows(image, best), (first, final))
-            self.assertLessEqual(S.stray_white(image, (280, 320, 520, 280), texts), STRAY)
-            self.assertEqual(game.best_score(), f"{max(first, final)}\n")
+            self.game_over(game, self.play_until_over(game)[1], first)
             self.assertEqual((game.quit(), game.err.text()), (0, ""))
 
 

@@ -11,16 +11,13 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 import screens as S  # noqa: E402
-from harness import Game  # noqa: E402
 
 
 def main(command):
     program = shutil.which(command)
     if program is None:
         sys.exit(f"installed_title: {command} is not on PATH")
-    with Game(binary=program, cwd=os.getcwd()) as game:
-        game.wait_for_window()
-        game.wait_for_screen(S.title_up, "the title screen")
+    with S.on_title(binary=program, cwd=os.getcwd()) as game:
         status = game.quit()
     left = os.listdir(".")
     if status != 0 or left:
