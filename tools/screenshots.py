@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Makes the README's pictures on an 800 by 600 window, each from a fresh game played to it:
-DISPLAY=:N ZELTO_BINARY=build/repair_zelto tests/e2e/screenshots.py [FOLDER, default docs/]"""
+DISPLAY=:N ZELTO_BINARY=build/repair_zelto tools/screenshots.py [FOLDER, default docs/]"""
 
 import os
 import sys
 import time
 
-import screens as S
-from harness import ROOT
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+
+import screens as S  # noqa: E402
+from harness import ROOT  # noqa: E402
 
 # (picture, keys pressed on the title, what shows it). Play pictures come 4 s after Enter, the
 # stones close to the robot. Wireframe with bloom on shows only the composite quad's edges.
