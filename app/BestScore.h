@@ -23,11 +23,11 @@ class BestScore {
     bool isNew = false;  // this run's score beat the best it met: the game-over screen says so
     bool played = false; // a frame of play (off the title, unpaused) has been seen
 
+    // The file on POSIX systems (scorefiles::userPath gives this user's, on any system):
     // $XDG_DATA_HOME/repair-zelto/best-score, or that under ~/.local/share when the variable
     // is unset, empty or relative; home is HOME, else the password database's entry. Empty
     // when no absolute home is known.
     static std::string locate(const char* dataHome, const char* home, const char* passwdHome);
-    static std::string locate(); // from this process's environment and user
     // The number a file holds: digits within optional surrounding white space, up to kMax.
     static std::optional<int> parse(const std::string& text);
 
@@ -46,5 +46,5 @@ class BestScore {
     // The file's value, 0 when it is missing or unreadable or after setting it aside.
     int stored(std::ostream& err);
     // The one line a failed save prints: the step that failed and the system's reason.
-    void failed(int score, const char* step, int error, std::ostream& err) const;
+    void failed(int score, const char* step, const std::string& reason, std::ostream& err) const;
 };

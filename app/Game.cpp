@@ -4,6 +4,7 @@
 #include "app/DebugOutput.h"
 #include "app/Hud.h"
 #include "app/Programs.h"
+#include "app/ScoreFiles.h"
 #include "app/Startup.h"
 #include "audio/Audio.h"
 #include "input/Controls.h"
@@ -68,7 +69,7 @@ Game::Game(int width, int height) {
     // Sound last of the assets: a missing device or file reports after every other loader.
     // Then the best score of earlier runs, whose file is the player's, not the game's.
     Audio audio("../External/Sounds");
-    BestScore best(BestScore::locate(), std::cerr);
+    BestScore best(scorefiles::userPath(), std::cerr);
 
     state = GameState(static_cast<float>(glfwGetTime()));
     SoundDirector sound(soundState(state, *world.jump));

@@ -1,9 +1,9 @@
 #include "audio/Audio.h"
 
+#include "audio/QuietLogs.h"
 #include "input/Camera.h"
 
 #include <algorithm>
-#include <alsa/asoundlib.h>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -31,10 +31,6 @@ void makeHeadRelative(ALuint source) {
     alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
     alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
 }
-
-// ALSA's library prints a dozen lines when the machine has no sound card; the game's own line
-// says it once. The handler is the library's global, so the copy OpenAL loads uses it too.
-void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 bool isPlaying(ALuint source) {
     ALint state = AL_STOPPED;
@@ -82,8 +78,7 @@ ALuint loadSoundFile(const std::string& path) {
 }
 
 Audio::Audio(const std::string& folder) {
-    snd_lib_error_set_handler(quietAlsa);
-    setenv("ALSOFT_LOGLEVEL", "0", 0); // OpenAL's own error lines, unless the user asks for them
+    quietSoundLibraries();
     device = alcOpenDevice(nullptr);
     if (device != nullptr) {
         context = alcCreateContext(device, nullptr);

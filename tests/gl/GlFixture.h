@@ -12,6 +12,7 @@
 #include "pipeline/PipelineConstants.h"
 #include "render/Model.h"
 #include "render/TextRenderer.h"
+#include "tests/platform/TestPlatform.h"
 #include "world/Obstacle.h"
 #include "world/Player.h"
 #include "world/Torus.h"
@@ -83,8 +84,7 @@ class GlFixture : public GlTest {
             startMessages = testing::internal::GetCapturedStdout();
         }
         ASSERT_EQ(startMessages, "") << "every program builds and every target is complete";
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelto-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
+        folder = makeScratchFolder("zelto-");
         texturedQuad("quad", "map_Kd " + bmp("white", {{255, 255, 255}}));
         world.skybox = &sky;
     }

@@ -1,0 +1,23 @@
+#pragma once
+
+// Windows only: its file functions take UTF-16 names, the game's strings are UTF-8, so a user
+// name with letters outside ASCII still names the right folder.
+#include <string>
+#include <windows.h>
+
+inline std::wstring widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+inline std::string narrow(const std::wstring& wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                        nullptr, nullptr);
+    return text;
+}
