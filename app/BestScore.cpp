@@ -74,8 +74,7 @@ int BestScore::stored(std::ostream& err) {
     if (!aside.empty())
         err << "kept as " << aside << ", starting from 0" << std::endl;
     else
-        err << "could not set it aside (" << reason << "), starting from 0"
-            << std::endl;
+        err << "could not set it aside (" << reason << "), starting from 0" << std::endl;
     return 0;
 }
 

@@ -20,11 +20,11 @@ std::string describe(DWORD error) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string words = length > 0 ? narrow(std::wstring(text, length))
-                                   : "error " + std::to_string(error);
+    std::string words =
+        length > 0 ? narrow(std::wstring(text, length)) : "error " + std::to_string(error);
     LocalFree(text);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' ||
-                              words.back() == ' ' || words.back() == '.'))
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
+                              words.back() == '.'))
         words.pop_back();
     return words;
 }
@@ -76,10 +76,10 @@ std::string nameOf(const std::string& path) {
 // A folder handle cannot be locked, so the lock is a byte range of a file that stays in the
 // folder; its handle closes with the process, a kill included, and the lock with it.
 FolderLock::FolderLock(const std::string& folder) {
-    const HANDLE file = CreateFileW(widen(folder + "\\" + kLockName).c_str(),
-                                    GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(widen(folder + "\\" + kLockName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
     opened = file != INVALID_HANDLE_VALUE;
     if (!opened) {
         reason = describe(GetLastError());
@@ -97,7 +97,8 @@ FolderLock::~FolderLock() {
 
 void makeFolders(const std::string& folder) {
     // Past a drive's root ("C:\") or a share's ("\\server\share\"): those exist or never will.
-    for (std::size_t at = folder.find_first_of("/\\", 3); ; at = folder.find_first_of("/\\", at + 1)) {
+    for (std::size_t at = folder.find_first_of("/\\", 3);;
+         at = folder.find_first_of("/\\", at + 1)) {
         CreateDirectoryW(widen(folder.substr(0, at)).c_str(), nullptr);
         if (at == std::string::npos)
             return;
@@ -118,21 +119,21 @@ void removeStaleTemps(const FolderLock&, const std::string& folder, const std::s
 Read readHead(const std::string& path, std::size_t maxBytes, std::string& text,
               std::string& reason) {
     const HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         reason = describe(error);
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Read::missing
-                                                                               : Read::failed;
+                                                                              : Read::failed;
     }
     text.assign(maxBytes, '\0');
     std::size_t size = 0;
     DWORD n = 0;
     bool ok = true;
     while (size < text.size() &&
-           (ok = ReadFile(file, &text[size], static_cast<DWORD>(text.size() - size), &n,
-                          nullptr) != 0) &&
+           (ok = ReadFile(file, &text[size], static_cast<DWORD>(text.size() - size), &n, nullptr) !=
+                 0) &&
            n > 0)
         size += n;
     const DWORD error = ok ? 0 : GetLastError();

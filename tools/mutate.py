@@ -315,16 +315,32 @@ FAULTS = [
           "seen.size() <= kMaxKinds", "the memory of message kinds is bounded"),
     Fault("flush-prints-twice", "app/RepeatFolder.cpp", "        repeats.count = 0;\n", "",
           "a held count prints once"),
-    Fault("best-written-in-place", "app/BestScore.cpp", "const int fd = mkostemp(&temp[0], O_CLOEXEC);",
+    Fault("best-written-in-place", "app/ScoreFilesPosix.cpp", "const int fd = mkostemp(&temp[0], O_CLOEXEC);",
           "temp = path;\n    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);",
           "a kill between the truncation and the write leaves an empty best-score file"),
     Fault("best-not-reread", "app/BestScore.cpp", "const int other = stored(err);",
           "const int other = best;", "a game must not lower the best another game saved"),
-    Fault("best-corrupt-over-earlier", "app/BestScore.cpp",
+    Fault("best-corrupt-over-earlier", "app/ScoreFilesPosix.cpp",
           '(i > 0 ? "." + std::to_string(i) : "")', '""',
           "a bad file is set aside without destroying an earlier one"),
     Fault("best-saved-unplayed", "app/BestScore.cpp", "(!state.paused && !state.startScreen",
           "(!state.startScreen", "help over the title is no game: its score is not kept"),
+    # Windows only: run under Wine through the cross build's unit tier.
+    Fault("windows-best-not-replaced", "app/ScoreFilesWindows.cpp",
+          "MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH", "MOVEFILE_WRITE_THROUGH",
+          "without the flag no save after the first can replace the file"),
+    Fault("windows-best-written-in-place", "app/ScoreFilesWindows.cpp",
+          "        temp = tempPrefix + randomLetters();\n", "        temp = path;\n",
+          "a kill between the truncation and the write leaves an empty best-score file"),
+    Fault("windows-games-do-not-take-turns", "app/ScoreFilesWindows.cpp",
+          "    locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;",
+          "    locked = true;", "two games saving at once remove each other's temporary files"),
+    Fault("windows-corrupt-over-earlier", "app/ScoreFilesWindows.cpp",
+          '(i > 0 ? "." + std::to_string(i) : "")', '""',
+          "a bad file is set aside without destroying an earlier one"),
+    Fault("windows-folder-not-made", "app/ScoreFilesWindows.cpp",
+          "        CreateDirectoryW(widen(folder.substr(0, at)).c_str(), nullptr);\n", "",
+          "a first save makes the game's folder under AppData"),
     Fault("icon-eyes-both-right", "tools/assets/icon.py",
           "self.px(-wx if mirror else wx, wy)", "self.px(wx, wy)",
           "the icon's face has a left eye too"),
@@ -424,8 +440,15 @@ def start_xvfb():
     return server
 
 
+def windows_only(fault):
+    return "Windows" in os.path.basename(fault.path)
+
+
 def tiers(fault, build, e2e):
     """The tiers that can see the fault; without one, every tier (the baseline run)."""
+    if fault and windows_only(fault):  # the cross build's unit tier, under Wine
+        return [("wine", ["/usr/bin/wine", build + "-windows/unit_tests.exe",
+                          "--gtest_brief=1", "--gtest_fail_fast"])]
     assets = ("assets", ["/usr/bin/python3", os.path.join(os.path.dirname(build), "tests",
                                                           "assets", "test_make_assets.py")])
     if fault and fault.path.startswith("tools/"):  # the asset generator has a test of its own
@@ -439,7 +462,7 @@ def tiers(fault, build, e2e):
     return chosen + ([] if fault else [assets])
 
 
-def judge(fault, scratch, build_command, tier_commands, limits):
+def judge(fault, scratch, build_commands, tier_commands, limits):
     """Plants the fault, rebuilds and runs the tiers in order (in the build folder, as the game
     runs); the file is restored whatever happens, and the next build recompiles it."""
     path = os.path.join(scratch, fault.path)
@@ -448,7 +471,8 @@ def judge(fault, scratch, build_command, tier_commands, limits):
     try:
         with open(path, "w") as f:
             f.write(original.replace(fault.original, fault.replacement))
-        if run(build_command, scratch, None)[0] != 0:
+        if run(build_commands["windows" if windows_only(fault) else "linux"], scratch,
+               None)[0] != 0:
             return "INVALID", "does not compile: fix the fault in the table"
         for tier, command in tier_commands:
             status, output = run(command, os.path.join(scratch, "build"), limits[tier])
@@ -489,15 +513,32 @@ def main():
         if status != 0:
             sys.exit(output + "\nconfiguring the scratch build failed")
     targets = ["unit_tests", "gl_tests"] + (["repair_zelto"] if args.e2e else [])
-    build_command = ["cmake", "--build", build, "--parallel", str(args.jobs), "--target"] + targets
+    build_commands = {"linux": ["cmake", "--build", build, "--parallel", str(args.jobs),
+                                "--target"] + targets}
+    baseline = tiers(None, build, args.e2e)
+    windows = next((f for f in faults if windows_only(f)), None)
+    if windows:  # a cross build beside the Linux one, libraries from tools/windows/deps.sh
+        if run([os.path.join(ROOT, "tools", "windows", "deps.sh")], scratch, None)[0] != 0:
+            sys.exit("the Windows libraries could not be built")
+        if not os.path.isfile(os.path.join(build + "-windows", "build.ninja")):
+            status, output = run(["cmake", "-S", scratch, "-B", build + "-windows", "-G", "Ninja",
+                                  "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(
+                                      scratch, "tools", "windows", "mingw-w64.cmake")],
+                                 scratch, None)
+            if status != 0:
+                sys.exit(output + "\nconfiguring the scratch Windows build failed")
+        build_commands["windows"] = ["cmake", "--build", build + "-windows", "--parallel",
+                                     str(args.jobs), "--target", "unit_tests", "score_saver"]
+        baseline += tiers(windows, build, False)
     server = start_xvfb() if not os.environ.get("DISPLAY") else None
     try:
         # The unmutated tree must pass, and sets each tier's time limit.
-        status, output = run(build_command, scratch, None)
-        if status != 0:
-            sys.exit(output + "\nthe unmutated scratch tree does not build")
+        for command in build_commands.values():
+            status, output = run(command, scratch, None)
+            if status != 0:
+                sys.exit(output + "\nthe unmutated scratch tree does not build")
         limits = {}
-        for tier, command in tiers(None, build, args.e2e):
+        for tier, command in baseline:
             begun = time.monotonic()
             status, output = run(command, build, None)
             if status != 0:
@@ -509,8 +550,8 @@ def main():
         verdicts = []
         for number, fault in enumerate(faults, 1):
             begun = time.monotonic()
-            verdict, detail = judge(fault, scratch, build_command, tiers(fault, build, args.e2e),
-                                    limits)
+            verdict, detail = judge(fault, scratch, build_commands,
+                                    tiers(fault, build, args.e2e), limits)
             verdicts.append((fault, verdict))
             print(f"{number:2}/{len(faults)} {fault.name:<28} {verdict:<8}"
                   f" {time.monotonic() - begun:4.0f} s  {detail}", flush=True)

@@ -25,13 +25,13 @@ Child startSaver(const std::string& scoreFile, const std::string& errorFile) {
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring saver =
         (std::filesystem::path(self).parent_path() / "score_saver.exe").wstring();
-    std::wstring command = L"\"" + saver + L"\" \"" + widen(scoreFile) + L"\" \"" +
-                           widen(errorFile) + L"\"";
+    std::wstring command =
+        L"\"" + saver + L"\" \"" + widen(scoreFile) + L"\" \"" + widen(errorFile) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(saver.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessW(saver.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return Child{};
     CloseHandle(process.hThread);
     return Child{reinterpret_cast<std::intptr_t>(process.hProcess)};

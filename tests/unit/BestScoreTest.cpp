@@ -1,6 +1,6 @@
 #include "app/BestScore.h"
-#include "app/ScoreFiles.h"
 #include "Zelto.h"
+#include "app/ScoreFiles.h"
 #include "tests/platform/TestPlatform.h"
 
 #include <algorithm>
