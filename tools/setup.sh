@@ -29,3 +29,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# The Windows cross-build (MinGW-w64, Wine, deb-src for Debian's library sources): the test
+# command runs the Windows tiers too.
+"$root/tools/windows/setup.sh"
