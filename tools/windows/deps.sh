@@ -115,6 +115,14 @@ recipe_assimp() {
         -DASSIMP_BUILD_ZLIB=OFF -DASSIMP_BUILD_DRACO=OFF -DASSIMP_WARNINGS_AS_ERRORS=OFF \
         -DASSIMP_INSTALL_PDB=OFF -DASSIMP_DOUBLE_PRECISION=OFF \
         -DCMAKE_CXX_FLAGS="-I$here/assimp/utf8cpp" -Ddraco_DIR="$here/assimp/draco"
+    # Its installed config asks for draco again, and names minizip and z bare (as pkg-config
+    # gave them), which a consumer's linker would not find: give it both by path.
+    mkdir -p "$prefix/lib/cmake/draco"
+    cp "$here/assimp/draco/dracoConfig.cmake" "$prefix/lib/cmake/draco/"
+    local zlib=$cache/prefix/zlib-${versions[zlib]#*:}/lib targets
+    targets=$(echo "$prefix"/lib/cmake/assimp-*/assimpTargets.cmake)
+    grep -q ';minizip;z"' "$targets"
+    sed -i "s|;minizip;z\"|;$zlib/libminizip.a;$zlib/libz.a\"|" "$targets"
 }
 
 recipe_glm() {
