@@ -4,7 +4,8 @@
 Usage: /usr/bin/python3 tools/make_assets.py OUTDIR
 
 Writes OUTDIR/Models/..., OUTDIR/Fonts/..., OUTDIR/Sounds/..., the desktop icon
-OUTDIR/Icons/repair-zelto.png (256 px, not loaded by the game) and, last, OUTDIR/manifest.txt
+OUTDIR/Icons/repair-zelto.png (256 px, not loaded by the game), the same face as the Windows
+icon OUTDIR/Icons/repair-zelto.ico (the .exe's resource) and, last, OUTDIR/manifest.txt
 with the exact vertex extents of every model (the build's completion stamp).
 Every file is replaced atomically and the output depends on nothing but the
 code: each asset draws from its own fixed random seed.
@@ -27,7 +28,7 @@ except ImportError as err:
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from assets import fonts, icon, props, robot, sounds, space, track  # noqa: E402
-from assets.outfiles import Material, write_obj, write_png, write_atomic  # noqa: E402
+from assets.outfiles import Material, write_atomic, write_ico, write_obj, write_png  # noqa: E402
 
 # One seed per asset, so changing one asset leaves the others' bytes alone.
 SEEDS = {"robot": 11, "ball": 12, "track": 21, "sky": 31, "planet": 32, "stone": 41,
@@ -92,7 +93,9 @@ def main(argv):
         sound_files = sounds.all_sounds(rng)
         for name, data in sound_files:
             write_atomic(os.path.join(out, "Sounds", name), data)
-        write_png(os.path.join(out, "Icons", "repair-zelto.png"), icon.face_icon())
+        face = icon.face_icon()
+        write_png(os.path.join(out, "Icons", "repair-zelto.png"), face)
+        write_ico(os.path.join(out, "Icons", "repair-zelto.ico"), face, icon.ICO_SIZES)
         # Last, so that its presence means every other file is in place.
         write_atomic(os.path.join(out, "manifest.txt"),
                      ("\n".join(entries) + "\n").encode("ascii"))

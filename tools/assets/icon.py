@@ -18,6 +18,9 @@ OUTLINE = 3.0  # pixels
 TOP_SHADE, BOTTOM_SHADE = 1.12, 0.78
 EAR_CAP = 0.3  # share of the ear's length its steel cap shows from the front
 GLOW_CORE = 0.3  # the white-hot centre of a light, as a share of its smaller radius
+# Pixel sizes in the Windows icon: Explorer's small, medium and large views and the taskbar
+# take 16, 32 and 48; 256 is the largest an icon holds, this square itself.
+ICO_SIZES = (16, 32, 48, SIZE)
 
 
 def _frame():

@@ -51,6 +51,17 @@ def write_png(path, pixels):
     write_atomic(path, buf.getvalue())
 
 
+def write_ico(path, pixels, sizes):
+    """A Windows icon of pixels (straight RGBA floats, square, the largest of sizes) holding
+    it at each of sizes (pixels). Pillow scales the smaller frames with Lanczos in premultiplied
+    alpha, so the black of transparent pixels does not darken the edges, and stores every frame
+    as PNG, which Windows reads in icons since Vista."""
+    buf = io.BytesIO()
+    Image.fromarray(to_bytes(pixels), "RGBA").save(buf, format="ICO",
+                                                   sizes=[(size, size) for size in sizes])
+    write_atomic(path, buf.getvalue())
+
+
 class Material:
     def __init__(self, name, diffuse_map, normal_map=None, specular=0.25, shininess=32.0):
         self.name = name
