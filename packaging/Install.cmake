@@ -21,27 +21,7 @@ set(ZELTO_DATA_DIR share/repair-zelto)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(staged ${CMAKE_BINARY_DIR}/packaging)
 
-# Version and release date come from the changelog's first entry alone: its heading
-# "repair-zelto (VERSION) ..." and its first sign-off " -- NAME  Day, DD Mon YYYY ...".
-file(STRINGS ${packaging}/changelog.in changelog)
-list(GET changelog 0 heading)
-string(REGEX REPLACE "^repair-zelto \\(([^)]+)\\).*" "\\1" ZELTO_VERSION "${heading}")
-list(FILTER changelog INCLUDE REGEX "^ -- ")
-list(GET changelog 0 signoff)
-string(REGEX MATCH ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) " _ "${signoff}")
-set(day "${CMAKE_MATCH_1}")
-set(year "${CMAKE_MATCH_3}")
-set(month_names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-list(FIND month_names "${CMAKE_MATCH_2}" month)
-if(NOT ZELTO_VERSION MATCHES "^[0-9][0-9.]*$" OR month EQUAL -1)
-    message(WARNING "packaging/changelog.in: no version or date in its first entry; "
-        "the package will not be valid")
-endif()
-math(EXPR month "${month} + 1")
-if(month LESS 10)
-    set(month 0${month})
-endif()
-set(ZELTO_RELEASE_DATE "${year}-${month}-${day}")
+include(${packaging}/Version.cmake) # ZELTO_VERSION, ZELTO_RELEASE_DATE
 
 configure_file(${packaging}/repair-zelto.in ${staged}/repair-zelto @ONLY)
 configure_file(${packaging}/app.desktop.in ${staged}/${ZELTO_APP_ID}.desktop @ONLY)
