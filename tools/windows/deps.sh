@@ -18,9 +18,13 @@ jobs=$(nproc)
 "$here/setup.sh"
 mkdir -p "$cache/src" "$cache/work" "$cache/prefix"
 
+# Debian's openal-soft source is not among them: the archive this machine reaches answers 404
+# for its tarballs (as for libsoil's and utfcpp's), and nothing else may stand in for it here.
 # Debian source package, in build order; a library comes after those it is built against.
-libraries=(zlib glfw3 glew freetype assimp glm googletest libsndfile)
-declare -A needs=([assimp]="zlib")
+libraries=(zlib glfw3 glew freetype assimp glm googletest libsndfile soil)
+declare -A needs=([freetype]="zlib" [assimp]="zlib" [soil]="zlib")
+# Built from a folder beside this file instead of a Debian source (see recipe_soil).
+declare -A standin=([soil]="$here/soil")
 
 # The highest version of a source package that the deb-src entries offer.
 debian_version() {
@@ -100,8 +104,10 @@ recipe_glew() {
     cmake_build build/cmake -DBUILD_UTILS=OFF
 }
 
+# Against the cached zlib: without it FreeType compiles its own copy of zlib into ftgzip, whose
+# global symbols (crc32_combine_op) clash with libz.a in a program that links both.
 recipe_freetype() {
-    cmake_build . -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE \
+    cmake_build . -DFT_REQUIRE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE \
         -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
 }
 
@@ -140,6 +146,12 @@ recipe_libsndfile() {
         -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=ON -DINSTALL_PKGCONFIG_MODULE=ON
 }
 
+# Debian's SOIL source (libsoil) is not served by the archive this machine reaches, so the
+# Windows build has its own SOIL: soil/ beside this file, PNG and BMP decoding on zlib.
+recipe_soil() {
+    cmake_build .
+}
+
 # What a prefix must match to be reused: the version, the recipe (with the helpers it reads
 # and the toolchain), and the stamps of the prefixes it was built against.
 stamp_for() {
@@ -147,8 +159,9 @@ stamp_for() {
     echo "$name $version"
     {
         declare -f "recipe_$name" cmake_build
-        cat "$toolchain"
+        grep -v '^#' "$toolchain" # its comments do not change a build
         [ "$name" != assimp ] || cat "$here"/assimp/*/*
+        [ -z "${standin[$name]:-}" ] || cat "${standin[$name]}"/*
     } | sha256sum | cut -d' ' -f1
     for dep in ${needs[$name]:-}; do
         cat "$cache/prefix/$dep-${versions[$dep]#*:}/.complete"
@@ -158,7 +171,11 @@ stamp_for() {
 declare -A versions
 build_one() {
     local name=$1 version stamp start
-    version=$(debian_version "$name")
+    if [ -n "${standin[$name]:-}" ]; then
+        version=standin
+    else
+        version=$(debian_version "$name")
+    fi
     versions[$name]=$version
     prefix=$cache/prefix/$name-${version#*:}
     stamp=$(stamp_for "$name" "$version")
@@ -175,9 +192,13 @@ build_one() {
     # In the background so that errexit holds inside (a tested subshell would ignore it).
     (
         set -e
-        cd "$cache/src"
-        apt-get source --download-only -qq "$name=$version"
-        dpkg-source -q -x "$cache/src/${name}_${version#*:}.dsc" "$work/source"
+        if [ -n "${standin[$name]:-}" ]; then
+            cp -r "${standin[$name]}" "$work/source"
+        else
+            cd "$cache/src"
+            apt-get source --download-only -qq "$name=$version"
+            dpkg-source -q -x "$cache/src/${name}_${version#*:}.dsc" "$work/source"
+        fi
         cd "$work/source"
         "recipe_$name"
     ) >"$log" 2>&1 &

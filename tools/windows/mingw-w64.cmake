@@ -3,24 +3,27 @@
 # The libraries come from tools/windows/deps.sh, which cross-builds Debian's sources of them as
 # static libraries into the cache named below (one prefix per library and Debian version).
 #
-# What a static consumer needs, per library (all of it is static, so link with -static as well
-# and the .exe needs no MinGW DLL: libstdc++, libgcc and winpthread are then linked in):
-#   glfw3     find_package(glfw3) -> target glfw; its target already carries opengl32 gdi32
-#             (link opengl32 gdi32 yourself when using the bare library file).
+# What a static consumer needs, per library (everything is a static archive; link with -static):
+#   glfw3     find_package(glfw3) -> target glfw; its target carries no system libraries: link
+#             opengl32 and gdi32 (gdi32, user32, kernel32, shell32 are MinGW g++'s defaults).
 #   GLEW      set(GLEW_USE_STATIC_LIBS ON) before find_package(GLEW); target GLEW::GLEW carries
-#             GLEW_STATIC and opengl32; with ${GLEW_LIBRARIES} define GLEW_STATIC yourself.
+#             GLEW_STATIC, opengl32 and glu32; with ${GLEW_LIBRARIES} (the bare libglew32.a)
+#             define GLEW_STATIC and link opengl32 yourself.
 #   assimp    find_package(assimp) -> assimp::assimp; OBJ importer only, no exporters. Its
 #             target links the cached zlib/minizip (libz.a, libminizip.a) itself.
-#   Freetype  find_package(Freetype) -> Freetype::Freetype; built without zlib, png, bzip2,
-#             brotli, harfbuzz, so nothing more.
+#   Freetype  find_package(Freetype) -> Freetype::Freetype (CMake's FindFreetype: the bare
+#             libfreetype.a); link ZLIB::ZLIB (find_package(ZLIB): the cached libz.a) after it.
+#             No png, bzip2, brotli or harfbuzz.
 #   glm       find_package(glm) -> glm::glm (headers only).
-#   GTest     find_package(GTest) -> GTest::gtest, GTest::gtest_main (threads: -posix toolchain,
-#             winpthread is linked in statically under -static).
-#   OpenAL    find_package(OpenAL) -> OPENAL_INCLUDE_DIR, OPENAL_LIBRARY; define AL_LIBTYPE_STATIC
-#             and link winmm ole32 uuid (and, for the DirectSound backend, dsound is loaded at
-#             run time, so no import library).
-#   SOIL      find_path(SOIL_INCLUDE_DIR SOIL/SOIL.h), find_library(SOIL_LIBRARY SOIL).
-#   sndfile   pkg_check_modules(SNDFILE REQUIRED sndfile); WAV/AIFF/etc. only, no external codecs.
+#   GTest     find_package(GTest) -> GTest::gtest, GTest::gtest_main (gtest uses Win32 threads).
+#   SOIL      find_path(SOIL_INCLUDE_DIR SOIL/SOIL.h), find_library(SOIL_LIBRARY SOIL), then
+#             ZLIB::ZLIB. The project's own stand-in (tools/windows/soil): SOIL_load_image,
+#             SOIL_free_image_data, SOIL_last_result for PNG and BMP; no texture upload calls.
+#   sndfile   pkg_check_modules(SNDFILE REQUIRED sndfile): use SNDFILE_LINK_LIBRARIES (full
+#             path of libsndfile.a) and SNDFILE_INCLUDE_DIRS; no external codecs, nothing more.
+#   OpenAL    not built: Debian's openal-soft source cannot be fetched here (see deps.sh).
+# -static links libstdc++, libgcc and winpthread in; the .exe then imports only Windows' own
+# DLLs (KERNEL32, USER32, GDI32, OPENGL32, SHELL32, msvcrt).
 # Under Wine, tests run through CMAKE_CROSSCOMPILING_EMULATOR (ctest, gtest_discover_tests).
 # Without wine32 installed, Debian's wine wrapper prints a hint unless WINEDEBUG has -all.
 
