@@ -9,5 +9,8 @@ add_link_options(-static)
 set(PLATFORM_RULES_SOURCES app/ScoreFilesWindows.cpp)
 set(PLATFORM_RULES_LIBRARIES shell32 ole32) # the known folders and their memory
 set(PLATFORM_GL_SOURCES app/FatalWindows.cpp audio/QuietLogsWindows.cpp)
-set(PLATFORM_GL_LIBRARIES winmm ole32 uuid) # OpenAL Soft's WinMM, WASAPI and DirectSound
+# FreeType and SOIL are built against the cached zlib, which their targets do not name; the
+# sound library plays through WinMM.
+find_package(ZLIB REQUIRED)
+set(PLATFORM_GL_LIBRARIES ZLIB::ZLIB winmm)
 set(PLATFORM_TEST_SOURCES tests/platform/TestPlatformWindows.cpp)

@@ -187,12 +187,16 @@ TEST(BestScore, TwoGamesSavingAtOnceKilledAtAnyMomentLeaveTheOldBestOrTheNew) {
         }
         // The kill comes at a random moment once saves are under way: a process takes a while to
         // start (under Wine most of all), and a kill before its first save tests nothing. The
-        // file is read as the game reads it, sharing it with the savers' replace.
+        // file is read as another game reads it, in its turn: Windows cannot replace a file
+        // while anyone else has it open.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         std::string seen, reason;
         while (BestScore::parse(seen).value_or(0) < last + 2 &&
                std::chrono::steady_clock::now() < deadline) {
-            scorefiles::readHead(scratch.file, 64, seen, reason);
+            {
+                const scorefiles::FolderLock turn(scorefiles::folderOf(scratch.file));
+                scorefiles::readHead(scratch.file, 64, seen, reason);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         std::this_thread::sleep_for(

@@ -31,6 +31,9 @@ constexpr float kDeg = 0.017453292f; // radians per degree, as the world convert
 // RAND_MAX first, then 0.5 for ever, which places a stone at ring angle 280, tube angle 180.
 void scriptRandom(std::initializer_list<double> fractions);
 extern int randomDraws; // rand calls since the last script
+// How far an angle from a scripted draw may lie from the exact one: rand has only RAND_MAX + 1
+// values (32768 on Windows, where 0.5 is none of them), a half step over a 360 degree span.
+constexpr float kDrawTolerance = 180.0f / RAND_MAX + 1e-4f;
 
 struct Zelto {
     static glm::vec3 centre(const Model& model) { return glm::vec3(model.modelMatrix[3]); }
