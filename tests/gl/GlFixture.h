@@ -93,9 +93,11 @@ class GlFixture : public GlTest {
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 
+    // Paths are given with "/" on every system: a model's images are named from its folder,
+    // its path up to the last "/".
     std::string write(const std::string& name, const std::string& text) const {
         std::ofstream(folder / name, std::ios::binary) << text;
-        return (folder / name).string();
+        return (folder / name).generic_string();
     }
     // `name`.bmp, a 24-bit BMP of `width` columns, pixels given top row first (Debian's SOIL
     // crashes on TGA files); returns its file name.
@@ -127,7 +129,8 @@ class GlFixture : public GlTest {
     }
     // The quad of `name`.obj (white unless said otherwise), placed by `matrix`.
     Model* quad(const glm::mat4& matrix, const std::string& name = "quad") {
-        models.push_back(std::make_unique<Model>((folder / (name + ".obj")).string().c_str()));
+        models.push_back(
+            std::make_unique<Model>((folder / (name + ".obj")).generic_string().c_str()));
         models.back()->measureExtents();
         models.back()->modelMatrix = matrix;
         return models.back().get();

@@ -134,7 +134,7 @@ TEST_F(ResourceTest, ModelFilesLoadAsFarAsTheyCan) {
 
     const std::string garbage =
         write("garbage.obj", std::string("\x7f\0\x01\xff", 4) + "f 9 8 7\nusemtl\n\x02\x03");
-    for (const std::string& path : {(folder / "nowhere.obj").string(), garbage}) {
+    for (const std::string& path : {(folder / "nowhere.obj").generic_string(), garbage}) {
         const std::string output = load(model, path);
         EXPECT_EQ(output.rfind("ERROR::ASSIMP:: ", 0), 0u) << output;
         EXPECT_GT(output.size(), 17u) << "the message carries a reason";
@@ -259,7 +259,7 @@ TEST_F(ResourceTest, FailingImagesShowThePlaceholderAndSayWhy) {
             continue;
         }
         const std::string start =
-            "ERROR::TEXTURE:: Failed to load " + (folder / image).string() + ": ";
+            "ERROR::TEXTURE:: Failed to load " + (folder / image).generic_string() + ": ";
         EXPECT_EQ(output.substr(0, start.size()), start) << output;
         if (reason.empty())
             EXPECT_GT(output.size(), start.size() + 1) << "SOIL's reason follows";
