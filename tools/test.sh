@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test: pure logic, GL resources under a real
 # context, and the real game end to end; then the unit and GL tiers again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, with a short soak of the sanitized game;
-# last the Debian package, installed and removed again.
+# then the Debian package, installed and removed again; last the Windows build, cross-built,
+# with its unit, GL and end-to-end tiers run under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
@@ -21,4 +22,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$root/build-asan" && ctest --output-on-failure --timeout 900 -R 'e2e.test_soak') || status=1
 # Last: the Debian package made from the release build, installed, started and purged.
 "$root/tools/package-test.sh" "$root/build" || status=1
+# The Windows tiers: the first run on a machine cross-builds the libraries (some 4 minutes).
+"$root/tools/windows/test.sh" || status=1
 exit $status
