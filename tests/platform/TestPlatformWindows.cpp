@@ -6,7 +6,8 @@
 std::string makeScratchFolder(const std::string& stem) {
     const std::filesystem::path temp = std::filesystem::temp_directory_path();
     for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
-        const std::wstring folder = (temp / (stem + std::to_string(n))).wstring();
+        const std::wstring folder =
+            (temp / std::filesystem::u8path(stem + std::to_string(n))).wstring();
         if (CreateDirectoryW(folder.c_str(), nullptr))
             return narrow(folder);
         if (GetLastError() != ERROR_ALREADY_EXISTS)

@@ -16,28 +16,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A scratch data folder, gone with the test.
+// A scratch data folder, gone with the test. Its name holds a letter outside ASCII, as a
+// user's home folder may; paths are UTF-8 strings, as the game keeps them.
 struct Scratch {
     fs::path root;
     std::string file;
-    Scratch()
-        : root(makeScratchFolder("zelto-best-")),
-          file((root / "repair-zelto" / "best-score").string()) {}
+    explicit Scratch(const char* stem = "zelto-best-Zelt\u00f6-")
+        : root(fs::u8path(makeScratchFolder(stem))),
+          file((root / "repair-zelto" / "best-score").u8string()) {}
     ~Scratch() { fs::remove_all(root); }
     void write(const std::string& path, const std::string& text) const {
-        fs::create_directories(fs::path(path).parent_path());
-        std::ofstream(path) << text;
+        fs::create_directories(fs::u8path(path).parent_path());
+        std::ofstream(fs::u8path(path)) << text;
     }
     std::string read(const std::string& path) const {
         std::ostringstream text;
-        text << std::ifstream(path).rdbuf();
+        text << std::ifstream(fs::u8path(path)).rdbuf();
         return text.str();
     }
     std::vector<std::string> names() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
+        for (const auto& entry : fs::directory_iterator(fs::u8path(file).parent_path()))
             if (entry.path().filename() != scorefiles::kLockName)
-                names.push_back(entry.path().filename().string());
+                names.push_back(entry.path().filename().u8string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -150,7 +151,7 @@ TEST(BestScore, BadFilesAreSetAsideAndNoSaveLowersAnotherGamesBest) {
 
 TEST(BestScore, AnUnwritableFolderCostsOneLinePerSaveAndTheNextSaveTriesAgain) {
     Scratch scratch;
-    const std::string blocker = (scratch.root / "repair-zelto").string();
+    const std::string blocker = (scratch.root / "repair-zelto").u8string();
     scratch.write(blocker, "a file where the folder should be");
     for (const std::string& file : {scratch.file, unwritableScorePath()}) {
         std::ostringstream err;
@@ -163,7 +164,7 @@ TEST(BestScore, AnUnwritableFolderCostsOneLinePerSaveAndTheNextSaveTriesAgain) {
             << err.str();
         EXPECT_TRUE(best.best == 25 && best.isNew) << "the game-over screen still shows it";
     }
-    fs::remove(blocker);
+    fs::remove(fs::u8path(blocker));
     std::ostringstream err;
     BestScore best(scratch.file, err);
     best.save(25, err);
@@ -171,7 +172,7 @@ TEST(BestScore, AnUnwritableFolderCostsOneLinePerSaveAndTheNextSaveTriesAgain) {
 }
 
 TEST(BestScore, TwoGamesSavingAtOnceKilledAtAnyMomentLeaveTheOldBestOrTheNew) {
-    Scratch scratch;
+    Scratch scratch("zelto-best-"); // named on score_saver's command line: Windows passes ANSI
     scratch.write(scratch.file, "1\n");
     const std::string errors = (scratch.root / "errors").string();
     std::mt19937 random(7); // seeded: a failure can be replayed
