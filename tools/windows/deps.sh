@@ -18,13 +18,13 @@ jobs=$(nproc)
 "$here/setup.sh"
 mkdir -p "$cache/src" "$cache/work" "$cache/prefix"
 
-# Debian's openal-soft source is not among them: the archive this machine reaches answers 404
-# for its tarballs (as for libsoil's and utfcpp's), and nothing else may stand in for it here.
 # Debian source package, in build order; a library comes after those it is built against.
-libraries=(zlib glfw3 glew freetype assimp glm googletest libsndfile soil)
+# The archive this machine reaches answers 404 for the tarballs of libsoil and openal-soft (as
+# for utfcpp's), so those two are the project's own stand-ins (recipe_soil, recipe_openal).
+libraries=(zlib glfw3 glew freetype assimp glm googletest libsndfile soil openal)
 declare -A needs=([freetype]="zlib" [assimp]="zlib" [soil]="zlib")
-# Built from a folder beside this file instead of a Debian source (see recipe_soil).
-declare -A standin=([soil]="$here/soil")
+# Built from a folder beside this file instead of a Debian source.
+declare -A standin=([soil]="$here/soil" [openal]="$here/openal")
 
 # The highest version of a source package that the deb-src entries offer.
 debian_version() {
@@ -152,6 +152,13 @@ recipe_soil() {
     cmake_build .
 }
 
+# Nor is openal-soft's, so openal/ beside this file is the Windows build's OpenAL: the calls the
+# game makes, mixed on a thread of its own and played through WinMM (or the null and wave
+# drivers that ALSOFT_DRIVERS names). Consumers link winmm.
+recipe_openal() {
+    cmake_build .
+}
+
 # What a prefix must match to be reused: the version, the recipe (with the helpers it reads
 # and the toolchain), and the stamps of the prefixes it was built against.
 stamp_for() {
@@ -161,7 +168,8 @@ stamp_for() {
         declare -f "recipe_$name" cmake_build
         grep -v '^#' "$toolchain" # its comments do not change a build
         [ "$name" != assimp ] || cat "$here"/assimp/*/*
-        [ -z "${standin[$name]:-}" ] || cat "${standin[$name]}"/*
+        [ -z "${standin[$name]:-}" ] ||
+            find "${standin[$name]}" -type f -print0 | LC_ALL=C sort -z | xargs -0 cat
     } | sha256sum | cut -d' ' -f1
     for dep in ${needs[$name]:-}; do
         cat "$cache/prefix/$dep-${versions[$dep]#*:}/.complete"
