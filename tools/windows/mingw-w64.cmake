@@ -21,9 +21,12 @@
 #             SOIL_free_image_data, SOIL_last_result for PNG and BMP; no texture upload calls.
 #   sndfile   pkg_check_modules(SNDFILE REQUIRED sndfile): use SNDFILE_LINK_LIBRARIES (full
 #             path of libsndfile.a) and SNDFILE_INCLUDE_DIRS; no external codecs, nothing more.
-#   OpenAL    not built: Debian's openal-soft source cannot be fetched here (see deps.sh).
+#   OpenAL    find_package(OpenAL) -> OpenAL::OpenAL, static: link winmm. The project's own
+#             stand-in (tools/windows/openal), since Debian's openal-soft tarball cannot be
+#             fetched here: the calls the game makes, WinMM, null and wave outputs chosen by
+#             ALSOFT_DRIVERS as OpenAL Soft does.
 # -static links libstdc++, libgcc and winpthread in; the .exe then imports only Windows' own
-# DLLs (KERNEL32, USER32, GDI32, OPENGL32, SHELL32, msvcrt).
+# DLLs (KERNEL32, USER32, GDI32, OPENGL32, SHELL32, ole32, WINMM, msvcrt).
 # Under Wine, tests run through CMAKE_CROSSCOMPILING_EMULATOR (ctest, gtest_discover_tests).
 # Without wine32 installed, Debian's wine wrapper prints a hint unless WINEDEBUG has -all.
 
