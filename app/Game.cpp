@@ -11,9 +11,9 @@
 #include "input/Gamepads.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/ScenePass.h"
-#include "pipeline/Uniforms.h"
 #include "render/Model.h"
 #include "render/TextRenderer.h"
+#include "render/Uniforms.h"
 #include "world/Player.h"
 
 #include <GL/glew.h>

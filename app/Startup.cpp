@@ -2,14 +2,14 @@
 
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
-#include "pipeline/Uniforms.h"
 #include "render/Model.h"
+#include "render/Uniforms.h"
 
 DepthCubeMap createShadowTarget(const ScenePrograms& programs) {
     const GLuint shadowed = programs.basicLightingBloomShadow.programId;
     glUseProgram(shadowed);
     setUniform(shadowed, "texture_diffuse1", kDiffuseUnit);
-    setUniform(shadowed, "depthMap", kDepthMapUnit);
+    setUniform(shadowed, "depthMap", kShadowCubeMapUnit);
     return createDepthCubeMap();
 }
 

@@ -1,9 +1,9 @@
 #include "pipeline/BloomRenderer.h"
 
 #include "pipeline/PipelineConstants.h"
-#include "pipeline/Uniforms.h"
 #include "pipeline/WorldDraw.h"
 #include "render/Model.h"
+#include "render/Uniforms.h"
 
 #include <iostream>
 
@@ -136,13 +136,13 @@ void BloomRenderer::blurBrightColor(Shader blur) {
 void BloomRenderer::renderQuad() {
     if (quadVAO == 0) {
         // x, y, z, u, v per vertex: a clip-space square covering the screen, as a strip.
-        const float quadVertices[kQuadVertices * kQuadFloatsPerVertex] = {
+        const float quadVertices[kScreenQuadVertices * kScreenQuadFloatsPerVertex] = {
             -1.0f, 1.0f,  0.0f, 0.0f, 1.0f, //
             -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, //
             1.0f,  1.0f,  0.0f, 1.0f, 1.0f, //
             1.0f,  -1.0f, 0.0f, 1.0f, 0.0f, //
         };
-        const GLsizei stride = kQuadFloatsPerVertex * sizeof(float);
+        const GLsizei stride = kScreenQuadFloatsPerVertex * sizeof(float);
         glGenVertexArrays(1, &quadVAO);
         glGenBuffers(1, &quadVBO);
         glBindVertexArray(quadVAO);
@@ -155,6 +155,6 @@ void BloomRenderer::renderQuad() {
                               reinterpret_cast<const void*>(3 * sizeof(float)));
     }
     glBindVertexArray(quadVAO);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, kQuadVertices);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, kScreenQuadVertices);
     glBindVertexArray(0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/RenderConstants.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -27,15 +29,15 @@ constexpr float kExposure = 1.0f;
 constexpr GLint kBloomOn = 1; // "bloom" is always sent as 1: no key changes it
 
 // Texture units: the blur reads its input and the composite its scene colour on unit 0, the
-// composite its blurred bright colour on unit 2; meshes bind the shadow cube map on unit 3.
+// composite its blurred bright colour on unit 2; meshes bind the shadow cube map on
+// kShadowCubeMapUnit.
 constexpr GLint kSceneUnit = 0;
 constexpr GLint kBloomBlurUnit = 2;
 constexpr GLint kDiffuseUnit = 0;
-constexpr GLint kDepthMapUnit = 3;
 
 // The screen quad: four (x, y, z, u, v) vertices drawn as a triangle strip.
-constexpr int kQuadVertices = 4;
-constexpr int kQuadFloatsPerVertex = 5;
+constexpr int kScreenQuadVertices = 4;
+constexpr int kScreenQuadFloatsPerVertex = 5;
 
 // Frame clear colour of the window and of the HDR target.
 constexpr glm::vec4 kClearColor(0.0f, 0.0f, 0.4f, 0.0f);

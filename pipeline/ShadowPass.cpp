@@ -1,9 +1,9 @@
 #include "pipeline/ShadowPass.h"
 
 #include "pipeline/PipelineConstants.h"
-#include "pipeline/Uniforms.h"
 #include "pipeline/WorldDraw.h"
 #include "render/Model.h"
+#include "render/Uniforms.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <string>

@@ -1,9 +1,9 @@
 #include "render/Mesh.h"
 
 #include "render/RenderConstants.h"
+#include "render/Uniforms.h"
 
 #include <cstddef>
-#include <glm/gtc/type_ptr.hpp>
 #include <string>
 #include <utility>
 
@@ -64,14 +64,13 @@ void Mesh::draw(Shader shader, glm::mat4 matrix) {
         else
             number = normalNumber++;
         const std::string sampler = type + std::to_string(number);
-        glUniform1i(glGetUniformLocation(shader.programId, sampler.c_str()), static_cast<GLint>(i));
+        setUniform(shader.programId, sampler.c_str(), static_cast<GLint>(i));
         glBindTexture(GL_TEXTURE_2D, textures[i].id);
     }
     glActiveTexture(GL_TEXTURE0 + kShadowCubeMapUnit);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMap);
 
-    glUniformMatrix4fv(glGetUniformLocation(shader.programId, "model"), 1, GL_FALSE,
-                       glm::value_ptr(matrix));
+    setUniform(shader.programId, "model", matrix);
 
     glBindVertexArray(vao);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);

@@ -1,6 +1,7 @@
 #include "render/TextRenderer.h"
 
 #include "render/RenderConstants.h"
+#include "render/Uniforms.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -119,10 +120,10 @@ void TextRenderer::createQuadBuffer() {
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
     // Rewritten for every character drawn: a static hint makes drivers report a performance
     // message at each rewrite, which the debug callback would print thousands of times a second.
-    glBufferData(GL_ARRAY_BUFFER, kQuadBufferBytes, nullptr, GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, kGlyphQuadBufferBytes, nullptr, GL_DYNAMIC_DRAW);
     glEnableVertexAttribArray(kTextVertexLocation);
-    glVertexAttribPointer(kTextVertexLocation, kQuadFloatsPerVertex, GL_FLOAT, GL_FALSE,
-                          kQuadFloatsPerVertex * sizeof(float), nullptr);
+    glVertexAttribPointer(kTextVertexLocation, kGlyphQuadFloatsPerVertex, GL_FLOAT, GL_FALSE,
+                          kGlyphQuadFloatsPerVertex * sizeof(float), nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }
@@ -130,7 +131,7 @@ void TextRenderer::createQuadBuffer() {
 void TextRenderer::drawText(Shader& shader, std::string text, float x, float y, float scale,
                             glm::vec3 colour) {
     glUseProgram(shader.programId);
-    glUniform3f(glGetUniformLocation(shader.programId, "textColor"), colour.x, colour.y, colour.z);
+    setUniform(shader.programId, "textColor", colour);
     glActiveTexture(GL_TEXTURE0);
     glBindVertexArray(vao);
 
@@ -145,7 +146,7 @@ void TextRenderer::drawText(Shader& shader, std::string text, float x, float y, 
         const float w = glyph.size.x * scale;
         const float h = glyph.size.y * scale;
         // v is 0 at the glyph's top edge: the bitmap's top row is the texture's first row.
-        const float vertices[kQuadVertexCount][kQuadFloatsPerVertex] = {
+        const float vertices[kGlyphQuadVertices][kGlyphQuadFloatsPerVertex] = {
             {xpos, ypos + h, 0.0f, 0.0f}, {xpos, ypos, 0.0f, 1.0f},
             {xpos + w, ypos, 1.0f, 1.0f}, {xpos, ypos + h, 0.0f, 0.0f},
             {xpos + w, ypos, 1.0f, 1.0f}, {xpos + w, ypos + h, 1.0f, 0.0f},
@@ -155,7 +156,7 @@ void TextRenderer::drawText(Shader& shader, std::string text, float x, float y, 
         glBindBuffer(GL_ARRAY_BUFFER, vbo);
         glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(vertices), vertices);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
-        glDrawArrays(GL_TRIANGLES, 0, kQuadVertexCount);
+        glDrawArrays(GL_TRIANGLES, 0, kGlyphQuadVertices);
 
         // Whole pixels: the 26.6 fraction is dropped before scaling.
         x += static_cast<float>(glyph.advance >> 6) * scale;

@@ -181,7 +181,7 @@ FAULTS = [
           "return !stream.bad();", "a window size that is not a number is rejected"),
     Fault("debug-id-2-shown", "app/DebugFormat.cpp", "if (id == 2 || id == 131185)",
           "if (id == 131185)", "driver message 2 floods the console every frame"),
-    Fault("depth-map-unit", "app/Startup.cpp", '"depthMap", kDepthMapUnit', '"depthMap", kDiffuseUnit',
+    Fault("depth-map-unit", "app/Startup.cpp", '"depthMap", kShadowCubeMapUnit', '"depthMap", kDiffuseUnit',
           "the shadowed program samples the cube map on unit 3, where every mesh binds it"),
     Fault("bloom-blur-unit", "app/Startup.cpp", '"bloomBlur", kBloomBlurUnit',
           '"bloomBlur", kSceneUnit', "the composite reads the blurred glow on unit 2"),
