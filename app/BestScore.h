@@ -34,6 +34,8 @@ class BestScore {
     // Reads the best from file; a file that holds no score is set aside as file.corrupt (or
     // file.corrupt.N when that name is taken) and the best starts from 0.
     BestScore(std::string file, std::ostream& err);
+    // No file: nothing is read or kept, and nothing is said (frames driven without a player).
+    BestScore() = default;
 
     // The save rule, after the frame's score rule in every frame and once more with closing
     // set after the loop: the score of a game that ran and ended, or that was left by closing

@@ -1,5 +1,7 @@
 #include "app/GameState.h"
 
+#include "input/InputConstants.h"
+
 namespace {
 
 // Whole seconds of the clock: the speed, score and time-limit rules count these.
@@ -16,7 +18,7 @@ void GameState::measureFrameTime(float t) {
 }
 
 void GameState::pauseToggle(const bool* keys) {
-    const ToggleStep step = pauseKey.update(keys[key::kP]);
+    const ToggleStep step = pauseKey.update(keys[kKeyP]);
     if (step.on && !gameOver)
         paused = true;
     if (step.turnedOff && !gameOver)
@@ -56,22 +58,18 @@ void GameState::countContact(bool touching) {
     }
 }
 
-TextScreens GameState::textScreens(float t) {
+TextScreens GameState::textScreens() const {
     TextScreens screens;
     screens.title = startScreen && paused && !gameOver;
-    if (helpScreen && !gameOver) {
-        screens.help = true;
-        startScreen = false; // the title does not come back once help was shown
-    }
-    screens.hearts = !gameOver && !startScreen && !helpScreen;
-    if (wholeSeconds(t) < kScoreUntil && !paused && !startScreen && !gameOver)
-        ++score;
+    screens.help = helpScreen && !gameOver;
+    const bool title = startScreen && !screens.help; // as retireTitle leaves it
+    screens.hearts = !gameOver && !title && !helpScreen;
     // The game-over screen also shows when the game ended with the help screen up: help is
     // no longer drawn once the game is over, and the player must see the final score.
     screens.gameOver = gameOver;
-    screens.score = !gameOver && !startScreen && !helpScreen;
-    screens.pause = paused && !gameOver && !helpScreen && !startScreen;
-    const bool labels = !gameOver && !startScreen;
+    screens.score = !gameOver && !title && !helpScreen;
+    screens.pause = paused && !gameOver && !helpScreen && !title;
+    const bool labels = !gameOver && !title;
     screens.shadowLabel = labels && shadowsOn;
     screens.normalMapLabel = labels && normalMapOn;
     screens.movingLightLabel = labels && movingLightOn && !shadowsOn;
@@ -80,11 +78,25 @@ TextScreens GameState::textScreens(float t) {
     return screens;
 }
 
+void GameState::retireTitle() {
+    if (helpScreen && !gameOver)
+        startScreen = false; // the title does not come back once help was shown
+}
+
+void GameState::applyScoreRule(float t) {
+    if (wholeSeconds(t) < kScoreUntil && !paused && !startScreen && !gameOver)
+        ++score;
+}
+
+RenderFlags GameState::renderFlags() const {
+    return {shadowsOn, normalMapOn, bloomOn, movingLightOn};
+}
+
 ToggleEffects GameState::keyToggles(const bool* keys, std::ostream& out) {
     ToggleEffects effects;
 
     if (startScreen && !gameOver) {
-        const ToggleStep enter = enterKey.update(keys[key::kEnter]);
+        const ToggleStep enter = enterKey.update(keys[kKeyEnter]);
         if (enter.on) {
             paused = true;
             startScreen = true;
@@ -97,7 +109,7 @@ ToggleEffects GameState::keyToggles(const bool* keys, std::ostream& out) {
     }
 
     if (!gameOver) {
-        const ToggleStep help = helpKey.update(keys[key::kF1]);
+        const ToggleStep help = helpKey.update(keys[kKeyF1]);
         if (help.on) {
             paused = true;
             helpScreen = true;
@@ -108,21 +120,21 @@ ToggleEffects GameState::keyToggles(const bool* keys, std::ostream& out) {
         }
     }
 
-    const ToggleStep light = lightKey.update(keys[key::kL]);
+    const ToggleStep light = lightKey.update(keys[kKeyL]);
     if ((light.on && !gameOver) || light.turnedOn)
         movingLightOn = true;
     if (light.turnedOff)
         movingLightOn = false;
 
-    effects.frameTimeLabel = frameTimeKey.update(keys[key::kF2]).on && !gameOver;
-    effects.debugLabel = debugKey.update(keys[key::kC]).on && !gameOver;
+    effects.frameTimeLabel = frameTimeKey.update(keys[kKeyF2]).on && !gameOver;
+    effects.debugLabel = debugKey.update(keys[kKeyC]).on && !gameOver;
 
-    const ToggleStep wireframe = wireframeKey.update(keys[key::kF3]);
+    const ToggleStep wireframe = wireframeKey.update(keys[kKeyF3]);
     effects.wireframeLabel = wireframe.on && !gameOver;
     if (wireframe.turnedOn || wireframe.turnedOff)
         effects.wireframe = wireframe.turnedOn;
 
-    const ToggleStep mipmap = mipmapKey.update(keys[key::kF5]);
+    const ToggleStep mipmap = mipmapKey.update(keys[kKeyF5]);
     if ((mipmap.on && !gameOver) || mipmap.turnedOn)
         mipmapOn = true;
     if (mipmap.turnedOff)
@@ -130,12 +142,12 @@ ToggleEffects GameState::keyToggles(const bool* keys, std::ostream& out) {
     if (mipmap.turnedOn || mipmap.turnedOff)
         effects.mipmap = mipmap.turnedOn;
 
-    const ToggleStep blending = blendingKey.update(keys[key::kF9]);
+    const ToggleStep blending = blendingKey.update(keys[kKeyF9]);
     effects.blendingLabel = blending.on && !gameOver && !startScreen;
     if (blending.turnedOn || blending.turnedOff)
         effects.blending = blending.turnedOn;
 
-    const ToggleStep normalMap = normalMapKey.update(keys[key::kF7]);
+    const ToggleStep normalMap = normalMapKey.update(keys[kKeyF7]);
     if ((normalMap.on && !gameOver) || normalMap.turnedOn) {
         normalMapOn = true;
         shadowsOn = false;
@@ -145,7 +157,7 @@ ToggleEffects GameState::keyToggles(const bool* keys, std::ostream& out) {
         shadowsOn = true;
     }
 
-    const ToggleStep bloom = bloomKey.update(keys[key::kF6]);
+    const ToggleStep bloom = bloomKey.update(keys[kKeyF6]);
     if ((bloom.on && !gameOver) || bloom.turnedOn)
         bloomOn = true;
     if (bloom.turnedOff)

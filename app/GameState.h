@@ -1,24 +1,10 @@
 #pragma once
 
 #include "app/KeyToggle.h"
+#include "pipeline/RenderFlags.h"
 
 #include <optional>
 #include <ostream>
-
-// GLFW key codes that the loop reads from the controller's key table.
-namespace key {
-constexpr int kC = 67;
-constexpr int kL = 76;
-constexpr int kP = 80;
-constexpr int kEnter = 257;
-constexpr int kF1 = 290;
-constexpr int kF2 = 291;
-constexpr int kF3 = 292;
-constexpr int kF5 = 294;
-constexpr int kF6 = 295;
-constexpr int kF7 = 296;
-constexpr int kF9 = 298;
-} // namespace key
 
 // What the frame's toggles ask of the renderer and the text overlay. The GL switches are set
 // only in the frame of a transition; labels are drawn in every frame their toggle is on.
@@ -105,8 +91,15 @@ class GameState {
     bool applySpeedRule(float t);
     // Counts one hit per contact, however many frames it lasts; the last life ends the game.
     void countContact(bool touching);
-    // Applies the score rule and decides the text screens; showing help clears the title.
-    TextScreens textScreens(float t);
+    // The text screens of this frame, decided in drawing order. Help shows over the title in
+    // its first frame; every screen after the title's is decided as if the title were gone.
+    TextScreens textScreens() const;
+    // Showing help retires the title for good; call right after textScreens.
+    void retireTitle();
+    // A frame of play adds one to the score until the clock second kScoreUntil.
+    void applyScoreRule(float t);
+    // The scene's switches as they stand, before this frame's toggles.
+    RenderFlags renderFlags() const;
     // The toggles Enter, F1, L, F2, C, F3, F5, F9, F7, F6, in this order; prints "START"
     // when the title is left with Enter.
     ToggleEffects keyToggles(const bool* keys, std::ostream& out);

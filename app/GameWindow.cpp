@@ -1,4 +1,4 @@
-// The window, its OpenGL 3.3 core debug context and the GL state that holds for the whole run.
+// The window and its OpenGL 3.3 core debug context.
 #include "app/DebugOutput.h"
 #include "app/Fatal.h"
 #include "app/Game.h"
@@ -87,7 +87,7 @@ void Game::initWindow(int width, int height) {
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 }
 
-void Game::initGlew(int /*width*/, int /*height*/) {
+void Game::initGlew() {
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
         std::cout << "ERROR: Could not init glew" << std::endl;
@@ -97,15 +97,4 @@ void Game::initGlew(int /*width*/, int /*height*/) {
     if (glDebugMessageCallback != nullptr)
         glDebugMessageCallback(debugMessageCallback, &debugMessages);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
-
-    // The viewport follows the framebuffer, which differs from the window size on
-    // high-density displays; it keeps this start-up size for the whole run.
-    int framebufferWidth = 0;
-    int framebufferHeight = 0;
-    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
-
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }

@@ -102,21 +102,27 @@ void drawTextScreens(const TextScreens& screens, const GameState& state, const B
         draw(fonts.small, "Mipmap: ON", labelX, 80.0f);
 }
 
-void drawKeyLabels(const ToggleEffects& effects, float deltaTime, const Fonts& fonts,
-                   Shader& textShader, int width) {
+void drawKeyLabel(KeyLabel label, float deltaTime, const Fonts& fonts, Shader& textShader,
+                  int width) {
     const int W = width;
     auto draw = [&](const std::string& text, float x) {
         fonts.small->drawText(textShader, text, x, 20.0f, 1.0f, kWhite);
     };
-    if (effects.frameTimeLabel) {
+    switch (label) {
+    case KeyLabel::FrameTime: {
         char seconds[64];
         std::snprintf(seconds, sizeof seconds, "%f", deltaTime);
         draw(seconds, 20.0f);
+        break;
     }
-    if (effects.debugLabel)
+    case KeyLabel::Debug:
         draw("Debug Mode: ON", static_cast<float>(W / 4) + 20.0f);
-    if (effects.wireframeLabel)
+        break;
+    case KeyLabel::Wireframe:
         draw("Wireframe: ON", static_cast<float>(W / 2) + 20.0f);
-    if (effects.blendingLabel)
+        break;
+    case KeyLabel::Blending:
         draw("Blending: ON", static_cast<float>(W / 2) + 250.0f);
+        break;
+    }
 }

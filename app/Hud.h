@@ -18,5 +18,9 @@ struct Fonts {
 // before the conversion to float.
 void drawTextScreens(const TextScreens& screens, const GameState& state, const BestScore& best,
                      const Fonts& fonts, Shader& textShader, int width, int height);
-void drawKeyLabels(const ToggleEffects& effects, float deltaTime, const Fonts& fonts,
-                   Shader& textShader, int width);
+
+// The labels of the toggle keys, on the bottom row: the frame time (F2) in seconds, debug mode
+// (C), wireframe (F3), blending (F9).
+enum class KeyLabel { FrameTime, Debug, Wireframe, Blending };
+void drawKeyLabel(KeyLabel label, float deltaTime, const Fonts& fonts, Shader& textShader,
+                  int width);

@@ -1,15 +1,21 @@
 #pragma once
 
+#include "app/Hud.h"
+#include "app/Programs.h"
+#include "pipeline/BloomRenderer.h"
 #include "pipeline/DepthCubeMap.h"
 #include "pipeline/ScenePass.h"
+#include "render/Model.h"
+#include "render/TextRenderer.h"
 #include "world/World.h"
 
+#include <glm/glm.hpp>
 #include <memory>
 
-class BloomRenderer;
-class Model;
+struct GLFWwindow;
 
-// Start-up steps that the game and the frame benchmark share, each in the game's start-up order.
+// The renderer's start-up, shared by the game, the GL tests and the frame benchmark, and the
+// steps it takes in order.
 
 // The shadowed program's fixed sampler units (its diffuse map on unit 0, the cube map on unit
 // 3), then the shadow cube map.
@@ -32,3 +38,22 @@ struct LoadedModels {
 // Imports the robot, ball, track, skybox, planet and rocket models (the rocket is never drawn)
 // and the stone, and measures the models whose sizes the world reads.
 LoadedModels loadModels();
+
+// Everything that draws, made once by startRenderer and owned until the game ends. Built whole:
+// its programs exist only as loaded from their files.
+struct Renderer {
+    Programs programs;
+    std::unique_ptr<BloomRenderer> bloom;
+    SceneTargets scene;       // the scene programs, the shadow cube map, the bloom targets
+    glm::mat4 textProjection; // command-line pixels, origin bottom left
+    std::unique_ptr<TextRenderer> titleFont, menuFont, smallFont, heartFont;
+    Fonts fonts; // the four fonts above
+    LoadedModels models;
+};
+
+// The GL state that holds for the whole run (the viewport on the window's framebuffer, depth
+// test, alpha blending), the programs, the shadow cube map, the text projection, the bloom
+// targets of width x height (the command-line size), the fonts, then the models. Fonts come
+// before the first model: glyph loading sets the unpack alignment of 1 that the tightly packed
+// RGB rows of model textures rely on.
+Renderer startRenderer(GLFWwindow* window, int width, int height);

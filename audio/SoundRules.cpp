@@ -1,16 +1,10 @@
 #include "audio/SoundRules.h"
 
-#include "app/GameState.h"
 #include "render/Model.h"
-#include "world/JumpState.h"
 #include "world/Obstacle.h"
 #include "world/WorldConstants.h"
 
 #include <algorithm>
-
-SoundState soundState(const GameState& state, const JumpState& jump) {
-    return {state.startScreen, state.paused, state.gameOver, jump.jumping, state.hits, state.speed};
-}
 
 std::vector<Sound> SoundDirector::step(const SoundState& now, bool muteKey) {
     if (muteKey && !muteKeyHeld)

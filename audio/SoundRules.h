@@ -3,8 +3,6 @@
 #include <glm/glm.hpp>
 #include <vector>
 
-class GameState;
-class JumpState;
 class Obstacle;
 
 // The game's sound effects; each has one file in "../External/Sounds/".
@@ -25,8 +23,6 @@ struct SoundState {
 
     bool playing() const { return !startScreen && !paused && !gameOver; }
 };
-
-SoundState soundState(const GameState& state, const JumpState& jump);
 
 // A stone heard coming: where it is (world space) and how loud (0..1).
 struct StoneVoice {

@@ -1,15 +1,12 @@
 #include "bench/BenchWorld.h"
 
-#include "app/Programs.h"
+#include "app/FrameDraw.h"
 #include "app/WindowHints.h"
-#include "pipeline/BloomRenderer.h"
-#include "pipeline/PipelineConstants.h"
-#include "render/Model.h"
-#include "world/Player.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -26,11 +23,18 @@ GLFWwindow* openWindow(int width, int height) {
     if (glewInit() != GLEW_OK)
         return nullptr;
     glGetError(); // GLEW's probe leaves GL_INVALID_ENUM behind on core profiles
-    glViewport(0, 0, width, height);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     return window;
+}
+
+// The mode's keys as if pressed to it long ago: its toggle records settled, so the frame's
+// toggles keep the mode rather than switch it.
+void selectMode(GameState& state, const RenderFlags& flags) {
+    state.normalMapKey = KeyToggle{flags.normalMapOn, false, false};
+    state.normalMapOn = flags.normalMapOn;
+    state.shadowsOn = flags.shadowsOn;
+    state.bloomKey = KeyToggle{flags.bloomOn, false, false};
+    state.bloomOn = flags.bloomOn;
+    state.movingLightOn = flags.movingLightOn;
 }
 
 } // namespace
@@ -43,30 +47,21 @@ std::unique_ptr<BenchWorld> buildBenchWorld(int width, int height) {
     }
     auto bench = std::make_unique<BenchWorld>();
     bench->window = window;
-    const ScenePrograms programs = loadPrograms().scene;
-    const DepthCubeMap depthMap = createShadowTarget(programs);
-    bench->bloom = createBloomTarget(programs, width, height);
-    bench->scene = SceneTargets{programs, depthMap, bench->bloom.get(), width, height};
-    // No fonts here: their one effect on models, the unpack alignment of 1, is set directly.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-
-    bench->models = loadModels();
-    const LoadedModels& models = bench->models;
-    bench->world = buildWorld(models.world(), [&models] { return models.newStone(); });
-    Player* robot = bench->world.robot;
-    bench->camera =
-        Camera(robot, followPoint(*robot), glm::vec3(0.0f, 1.0f, 0.0f), -90.0f, 0.0f, 0.0f);
-    robot->model->modelMatrix = startPose(*bench->world.track);
-    bench->state.startScreen = false;
+    bench->renderer = std::make_unique<Renderer>(startRenderer(window, width, height));
+    const LoadedModels& models = bench->renderer->models;
+    startPlay(bench->play, models.world(), [&models] { return models.newStone(); });
+    bench->play.state.lastFrameTime = bench->clock;
+    bench->play.state.startScreen = false;
     return bench;
 }
 
 void renderBenchFrame(BenchWorld& bench, const RenderFlags& flags, float deltaTime) {
-    glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
+    GameState& state = bench.play.state;
+    selectMode(state, flags);
+    state.hits = 0; // the robot never dodges: no life is lost, so play goes on
     bench.clock += deltaTime;
-    bench.state.measureFrameTime(bench.clock);
-    stepWorld(bench.world, bench.state, bench.camera, bench.clock);
-    renderScene(flags, bench.camera, bench.world, bench.lightColor, bench.scene);
+    std::ostringstream console;
+    const FramePlan plan = playFrame(
+        bench.play, bench.clock, [] {}, console, console);
+    drawFrame(plan, bench.play, *bench.renderer, bench.lightColor);
 }

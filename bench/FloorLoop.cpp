@@ -1,5 +1,6 @@
 #include "bench/FloorLoop.h"
 
+#include "app/FrameDraw.h"
 #include "bench/BenchWorld.h"
 #include "pipeline/BloomRenderer.h"
 #include "pipeline/PipelineConstants.h"
@@ -10,10 +11,9 @@ FloorLoop::FloorLoop(BenchWorld& world)
     : world(world), copy("../Shader/BlurShader.vertex", "../bench/FloorCopy.fragment") {}
 
 void FloorLoop::frame(const RenderFlags& flags) {
-    BloomRenderer& bloom = *world.bloom;
-    const SceneTargets& scene = world.scene;
-    glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    BloomRenderer& bloom = *world.renderer->bloom;
+    const SceneTargets& scene = world.renderer->scene;
+    clearFrame();
     if (flags.shadowsOn) {
         glViewport(0, 0, scene.depthMap.width, scene.depthMap.height);
         glBindFramebuffer(GL_FRAMEBUFFER, scene.depthMap.fbo);

@@ -1,26 +1,23 @@
 #include "input/Gamepads.h"
 
 #include "input/Controls.h"
+#include "input/InputConstants.h"
 
 #include <GLFW/glfw3.h>
 #include <utility>
 
-Gamepads* Gamepads::instance = nullptr;
-
 Gamepads::Gamepads(Controls* controls, std::function<bool(int)> keyboardHolds)
     : controls(controls), keyboardHolds(std::move(keyboardHolds)) {}
 
-Gamepads::~Gamepads() {
-    if (instance == this)
-        instance = nullptr;
-}
-
 void Gamepads::poll(bool title) {
     for (int jid = GLFW_JOYSTICK_1; jid <= GLFW_JOYSTICK_LAST; ++jid) {
-        // False without an error for an absent joystick or one without a gamepad mapping.
+        // False without an error for an absent joystick or one without a gamepad mapping: a
+        // pad pulled out since the last poll lets go of its keys.
         GLFWgamepadstate state;
         if (glfwGetGamepadState(jid, &state))
             read(jid, state, title);
+        else
+            unplug(jid);
     }
 }
 
@@ -33,29 +30,22 @@ void Gamepads::read(int jid, const GLFWgamepadstate& state, bool title) {
 
     Held wanted{};
     if (pad.stickLeft || down(GLFW_GAMEPAD_BUTTON_DPAD_LEFT))
-        wanted[kLeft] = GLFW_KEY_A;
+        wanted[kLeft] = kKeyA;
     if (pad.stickRight || down(GLFW_GAMEPAD_BUTTON_DPAD_RIGHT))
-        wanted[kRight] = GLFW_KEY_D;
+        wanted[kRight] = kKeyD;
     if (down(GLFW_GAMEPAD_BUTTON_A))
-        wanted[kJump] = GLFW_KEY_SPACE;
+        wanted[kJump] = kKeySpace;
     if (down(GLFW_GAMEPAD_BUTTON_BACK))
-        wanted[kBack] = GLFW_KEY_F1;
+        wanted[kBack] = kKeyF1;
     // Kept from the press: Enter starts the game at its release, after which the title is gone.
     if (down(GLFW_GAMEPAD_BUTTON_START))
-        wanted[kStart] = pad.held[kStart] != 0 ? pad.held[kStart]
-                         : title               ? GLFW_KEY_ENTER
-                                               : GLFW_KEY_P;
+        wanted[kStart] = pad.held[kStart] != 0 ? pad.held[kStart] : title ? kKeyEnter : kKeyP;
     hold(pad, wanted);
 }
 
 void Gamepads::unplug(int jid) {
     pads[jid].stickLeft = pads[jid].stickRight = false;
     hold(pads[jid], Held{});
-}
-
-void Gamepads::onJoystick(int jid, int event) {
-    if (instance != nullptr && event == GLFW_DISCONNECTED)
-        instance->unplug(jid);
 }
 
 void Gamepads::hold(Pad& pad, const Held& wanted) {

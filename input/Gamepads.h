@@ -35,21 +35,17 @@ class Gamepads {
     std::function<bool(int)> keyboardHolds; // true while the keyboard holds that key code
 
     Gamepads(Controls* controls, std::function<bool(int)> keyboardHolds);
-    ~Gamepads();
     Gamepads(const Gamepads&) = delete;
     Gamepads& operator=(const Gamepads&) = delete;
 
-    // Reads every connected gamepad once; call after the window's events of the frame.
-    // title: the title screen is up, where Start means Enter.
+    // Reads every connected gamepad once, and unplugs every pad that no longer answers; call
+    // after the window's events of the frame. title: the title screen is up, where Start
+    // means Enter.
     void poll(bool title);
     // One pad's state this frame.
     void read(int pad, const GLFWgamepadstate& state, bool title);
     // The pad is gone: the keys it held come up, unless held elsewhere.
     void unplug(int pad);
-
-    // Register with glfwSetJoystickCallback: a disconnect unplugs the pad of the receiver.
-    static void onJoystick(int jid, int event);
-    static Gamepads* instance; // the receiver; null when none
 
   private:
     void hold(Pad& pad, const Held& wanted);

@@ -1,16 +1,28 @@
 #pragma once
 
-// GLFW key codes the controller reads (GLFW_KEY_*), and the size of its key table.
+// GLFW key codes (GLFW_KEY_*) that the controller, the gamepads and the game's toggles read, and
+// the size of the key table.
 constexpr int kKeyCount = 1024; // codes 0..1023
 constexpr int kKeySpace = 32;
 constexpr int kKeyA = 65;
 constexpr int kKeyC = 67;
 constexpr int kKeyD = 68;
+constexpr int kKeyL = 76;
+constexpr int kKeyM = 77;
+constexpr int kKeyP = 80;
 constexpr int kKeyEscape = 256;
+constexpr int kKeyEnter = 257;
 constexpr int kKeyRight = 262;
 constexpr int kKeyLeft = 263;
 constexpr int kKeyDown = 264;
 constexpr int kKeyUp = 265;
+constexpr int kKeyF1 = 290;
+constexpr int kKeyF2 = 291;
+constexpr int kKeyF3 = 292;
+constexpr int kKeyF5 = 294;
+constexpr int kKeyF6 = 295;
+constexpr int kKeyF7 = 296;
+constexpr int kKeyF9 = 298;
 
 // Cursor position assumed before the first debug-mode cursor event: the centre of 800x600.
 constexpr float kCursorStartX = 400.0f;

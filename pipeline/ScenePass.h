@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/DepthCubeMap.h"
+#include "pipeline/RenderFlags.h"
 #include "render/Shader.h"
 
 #include <glm/glm.hpp>
@@ -13,15 +14,6 @@ class GameObject;
 class Model;
 class Obstacle;
 class Player;
-
-// The render switches the game's keys set: shadow mapping (F7 off), normal mapping (F7 on),
-// bloom (F6), the light following the robot (L).
-struct RenderFlags {
-    bool shadowsOn;
-    bool normalMapOn;
-    bool bloomOn;
-    bool movingLightOn;
-};
 
 // Every program the scene pass uses, named after its source files under "../Shader/".
 struct ScenePrograms {

@@ -1,6 +1,5 @@
 #include "world/World.h"
 
-#include "app/GameState.h"
 #include "render/Model.h"
 #include "world/JumpState.h"
 #include "world/Obstacle.h"
@@ -39,31 +38,11 @@ void releaseWorld(World& world) {
     world = World();
 }
 
-void stepWorld(World& world, GameState& state, Camera& camera, float t) {
-    const float dt = state.deltaTime;
-
-    // Speed-up: every stone is thrown to a new place.
-    if (state.applySpeedRule(t))
-        reshuffleObstacles(world.obstacles, world.track);
-
-    // Collisions in every state; one hit per contact.
-    state.countContact(world.jump->checkCollision(world.obstacles, world.robot));
-
-    // The jump goes on in every state.
-    if (world.jump->jumping)
-        world.jump->step(*world.robot, camera, dt);
-
-    // Travel: the stones, the track and the skybox stand still while paused.
-    if (!state.paused) {
-        advanceObstacles(world.obstacles, state.speed, dt);
-        const glm::vec3 axis(0.0f, 1.0f, 0.0f);
-        world.trackRotation = glm::rotate(world.trackRotation, state.speed * dt, axis);
-        world.track->model->modelMatrix = world.trackRotation;
-        world.skyboxRotation = glm::rotate(world.skyboxRotation, state.speed * dt, axis);
-        world.skybox->model->modelMatrix = world.skyboxRotation;
-    }
-
-    // The ball circles above the robot's head except on the title.
-    if (!state.startScreen)
-        world.robot->updateBall(dt);
+void advanceWorld(World& world, float speed, float deltaTime) {
+    advanceObstacles(world.obstacles, speed, deltaTime);
+    const glm::vec3 axis(0.0f, 1.0f, 0.0f);
+    world.trackRotation = glm::rotate(world.trackRotation, speed * deltaTime, axis);
+    world.track->model->modelMatrix = world.trackRotation;
+    world.skyboxRotation = glm::rotate(world.skyboxRotation, speed * deltaTime, axis);
+    world.skybox->model->modelMatrix = world.skyboxRotation;
 }

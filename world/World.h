@@ -4,9 +4,7 @@
 #include <glm/glm.hpp>
 #include <vector>
 
-class Camera;
 class GameObject;
-class GameState;
 class JumpState;
 class Model;
 class Obstacle;
@@ -47,8 +45,6 @@ World buildWorld(const WorldModels& models, const std::function<Model*()>& loadS
 // models stay with their owner.
 void releaseWorld(World& world);
 
-// The world's part of one frame at clock t (seconds since the window system started), in frame
-// order: the speed rule and the reshuffle it brings, the collision test and its counting, the
-// jump step, then, unless paused, the stones' travel and the track and skybox turning by
-// speed x deltaTime radians about +Y, and last the ball, which stands still on the title only.
-void stepWorld(World& world, GameState& state, Camera& camera, float t);
+// One unpaused frame's travel: the stones move on, and the track and the skybox turn by
+// speed x deltaTime radians about +Y (speed in radians per second, deltaTime in seconds).
+void advanceWorld(World& world, float speed, float deltaTime);

@@ -1,11 +1,11 @@
 #pragma once
 
-// The GL tier's one fixture: the game's programs, a font and render targets, made once as start-up
-// makes them; a folder for the files a test writes; a world of unit quads; pixel read-back.
+// The GL tier's one fixture: the game's renderer, made once by the game's own start-up; a folder
+// for the files a test writes; a world of unit quads; pixel read-back.
 
 #include "GlTestContext.h"
 
-#include "app/Programs.h"
+#include "app/FrameDraw.h"
 #include "app/Startup.h"
 #include "input/Camera.h"
 #include "pipeline/BloomRenderer.h"
@@ -57,15 +57,10 @@ inline glm::mat4 placed(glm::vec3 centre, float size, float angle = 0.0f,
 
 class GlFixture : public GlTest {
   protected:
-    // What start-up makes once: the programs with their fixed sampler units, the shadow and
-    // bloom targets, and a font, which sets the unpack alignment that model textures rely on.
-    struct Start {
-        Programs programs = loadPrograms();
-        DepthCubeMap depthMap = createShadowTarget(programs.scene);
-        std::unique_ptr<BloomRenderer> bloom = createBloomTarget(programs.scene, kWidth, kHeight);
-        TextRenderer menuFont{"../External/Fonts/AGENCYR.TTF", 30};
-    };
-    static inline std::unique_ptr<Start> game;
+    // What start-up makes once: the window state, the programs with their fixed sampler units,
+    // the shadow and bloom targets, the fonts (which set the unpack alignment that model
+    // textures rely on) and the game's models.
+    static inline std::unique_ptr<Renderer> game;
     static inline std::string startMessages;
 
     std::filesystem::path folder;
@@ -80,10 +75,11 @@ class GlFixture : public GlTest {
     void SetUp() override {
         if (game == nullptr) {
             testing::internal::CaptureStdout();
-            game = std::make_unique<Start>();
+            game = std::make_unique<Renderer>(startRenderer(window, kWidth, kHeight));
             startMessages = testing::internal::GetCapturedStdout();
         }
-        ASSERT_EQ(startMessages, "") << "every program builds and every target is complete";
+        ASSERT_EQ(startMessages, "")
+            << "every program, font and model loads, every target is complete";
         folder = makeScratchFolder("zelto-");
         texturedQuad("quad", "map_Kd " + bmp("white", {{255, 255, 255}}));
         world.skybox = &sky;
@@ -188,10 +184,10 @@ class GlFixture : public GlTest {
     // One frame as the game draws it: the frame clear, then the scene pass. Returns the light.
     glm::vec3 frame(const RenderFlags& flags,
                     const ScenePrograms& programs = game->programs.scene) {
-        glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        return renderScene(flags, camera, world, lightColor,
-                           {programs, game->depthMap, game->bloom.get(), kWidth, kHeight});
+        clearFrame();
+        SceneTargets targets = game->scene;
+        targets.programs = programs;
+        return renderScene(flags, camera, world, lightColor, targets);
     }
 
     // The window pixel (bottom-left origin) where a world point shows: a pinhole camera with

@@ -29,10 +29,6 @@ class GlTest : public ::testing::Test {
         glewExperimental = GL_TRUE;
         ASSERT_EQ(glewInit(), GLEW_OK);
         glGetError(); // GLEW's probe leaves GL_INVALID_ENUM behind on core profiles
-        glViewport(0, 0, kWidth, kHeight);
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
 
     // Reads the RGBA8 pixels of the bound read framebuffer, bottom row first.

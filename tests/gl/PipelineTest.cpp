@@ -174,7 +174,7 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     frame({true, false, false, false});
 
     Model* probe = quad(glm::mat4(1.0f)); // covers the window's centre
-    probe->setCubeMap(game->depthMap);
+    probe->setCubeMap(game->scene.depthMap);
     const Shader lookup = program("uniform samplerCube depthMap; uniform vec3 direction;\n"
                                   "void main() { FragColor = texture(depthMap, direction); }");
     glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);

@@ -277,7 +277,7 @@ TEST_F(ResourceTest, FailingImagesShowThePlaceholderAndSayWhy) {
 // The pen moves by whole pixels of the advance times the scale; a byte without a glyph draws
 // nothing and leaves the pen where it was.
 TEST_F(ResourceTest, GlyphsLandWhereThePenPutsThemAndNowhereWithoutAFont) {
-    TextRenderer& font = game->menuFont;
+    TextRenderer& font = *game->menuFont;
     ASSERT_EQ(font.glyphs.size(), 128u);
     const Character& j = font.glyphs.at('j'); // left of the pen, below the baseline
     ASSERT_TRUE(j.bearing.x < 0 && j.size.y > j.bearing.y);

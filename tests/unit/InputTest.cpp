@@ -30,8 +30,8 @@ TEST(Input, KeysSteerTheRobotOrFlyTheFreeCamera) {
     for (const auto& row : rows) {
         Zelto z;
         if (row.debug)
-            z.key(GLFW_KEY_C, GLFW_PRESS); // switches at the press
-        z.key(row.key, GLFW_PRESS);
+            z.send(GLFW_KEY_C, GLFW_PRESS); // switches at the press
+        z.send(row.key, GLFW_PRESS);
         z.camera.roll = row.rollBefore;
         const glm::vec3 start = z.camera.position;
         z.controls.update(z.camera, z.world.robot, z.world.track, 0.1f);
@@ -63,12 +63,12 @@ TEST(Input, ControllerEvents) {
     Zelto z;
     Controls& controls = z.controls;
     for (int key = -1; key <= 1024; ++key) // codes past the key table's range are ignored
-        z.key(key, GLFW_PRESS);
+        z.send(key, GLFW_PRESS);
     EXPECT_EQ(controls.jump, z.world.jump) << "nothing was written past the key table";
-    z.key(GLFW_KEY_C, GLFW_REPEAT);
+    z.send(GLFW_KEY_C, GLFW_REPEAT);
     EXPECT_TRUE(controls.debugMode) << "held, C toggled once";
-    z.key(GLFW_KEY_C, GLFW_RELEASE);
-    z.key(GLFW_KEY_C, GLFW_PRESS);
+    z.send(GLFW_KEY_C, GLFW_RELEASE);
+    z.send(GLFW_KEY_C, GLFW_PRESS);
     EXPECT_FALSE(controls.debugMode);
     // Window events reach only the registered controller, never one that has been destroyed.
     ControlsHelper::onKey(nullptr, GLFW_KEY_D, 0, GLFW_RELEASE, 0);

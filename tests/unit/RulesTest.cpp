@@ -6,16 +6,17 @@
 TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
     Zelto title;
     title.frame(1.0f);
-    EXPECT_FALSE(title.screens.title) << "the first frame is not paused yet";
+    EXPECT_FALSE(title.plan.screens.title) << "the first frame is not paused yet";
     EXPECT_TRUE(title.state.startScreen && title.state.paused);
-    EXPECT_EQ(title.effects.blending, std::optional<bool>(true));
-    EXPECT_EQ(title.effects.mipmap, std::optional<bool>(true));
+    EXPECT_EQ(title.plan.effects.blending, std::optional<bool>(true));
+    EXPECT_EQ(title.plan.effects.mipmap, std::optional<bool>(true));
     title.next();
-    EXPECT_TRUE(title.screens.title && title.state.runFrames == 2) << "only the first frame ran";
+    EXPECT_TRUE(title.plan.screens.title && title.state.runFrames == 2)
+        << "only the first frame ran";
     title.tap(GLFW_KEY_F3);
-    EXPECT_EQ(title.effects.wireframe, std::optional<bool>(true)) << "lines at the F3 release";
+    EXPECT_EQ(title.plan.effects.wireframe, std::optional<bool>(true)) << "lines at the F3 release";
     title.tap(GLFW_KEY_F1);
-    EXPECT_TRUE(title.screens.help && !title.screens.pause && !title.screens.hearts);
+    EXPECT_TRUE(title.plan.screens.help && !title.plan.screens.pause && !title.plan.screens.hearts);
 
     // Each frame's events: '#' press, '.' release, '-' none; 't' a tap, press and release both
     // before the frame, which sees the key down once; 'r' a tap and a press again.
@@ -87,6 +88,6 @@ TEST(Rules, ScoreCountsRunningFramesUntilSecond400AndTheClockEndsTheGameAt10000)
     z.tap(GLFW_KEY_F1); // help opens at 9999.95; the clock ends the game at 10000.0
     z.frame(10000.5f);
     EXPECT_TRUE(z.state.gameOver && z.state.paused);
-    EXPECT_TRUE(z.screens.gameOver && !z.screens.help) << "the end shows over help";
+    EXPECT_TRUE(z.plan.screens.gameOver && !z.plan.screens.help) << "the end shows over help";
     EXPECT_EQ(z.out.str(), "START\nGAME OVER\nGAME OVER\n");
 }

@@ -121,11 +121,12 @@ TEST(World, StepTurnsTheWorldUnlessPausedAndSpeedsUpAtTenthSecondsOfPlay) {
         z.state.paused = row.paused;
         z.state.gameOver = row.over;
         z.state.lastSpeedUpTime = row.lastSpeedUp;
-        z.state.deltaTime = 0.25f;
+        z.state.lastFrameTime = row.t - 0.25f; // exact: a frame of 0.25 s
+        z.state.runFrames = 2;                 // past the start pose
         for (Obstacle* stone : z.world.obstacles)
             stone->ringAngle = 10.0f;
         z.world.jump->start(z.robot(), 0.1f);
-        stepWorld(z.world, z.state, z.camera, row.t);
+        z.frame(row.t);
         EXPECT_FLOAT_EQ(z.state.speed, row.speed) << row.why;
         const glm::mat4& track = z.ring.modelMatrix; // a turn about +Y: x axis (cos, 0, -sin)
         EXPECT_NEAR(std::atan2(-track[0][2], track[0][0]), row.turn, 1e-6f) << row.why;
@@ -160,7 +161,7 @@ TEST(World, EachContactCostsOneLifeAndTheThirdFreezesTheWorldAtOnce) {
         z.next();
         EXPECT_EQ(z.state.hits, hit) << "contacts count in every state";
         EXPECT_EQ(z.state.gameOver && z.state.paused, hit >= 3);
-        EXPECT_EQ(z.screens.hearts, hit < 3) << "no hearts once the game is over";
+        EXPECT_EQ(z.plan.screens.hearts, hit < 3) << "no hearts once the game is over";
         EXPECT_EQ(z.ring.modelMatrix == track && z.stone(5).ringAngle == ring, hit >= 3);
     }
 }

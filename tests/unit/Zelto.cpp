@@ -27,24 +27,18 @@ Zelto::Zelto(std::initializer_list<double> draws) {
     body.width = 1.0f, body.height = 2.0f;
     ring.width = 10.0f, ring.height = 2.0f;
     stoneShape.width = stoneShape.height = 0.5f;
-    world =
-        buildWorld({&body, &ball, &ring, &sky, &planet}, [this] { return new Model(stoneShape); });
-    camera = Camera(world.robot, followPoint(*world.robot), {0.0f, 1.0f, 0.0f}, -90.0f, 0.0f, 0.0f);
-    controls.jump = world.jump;
+    startPlay(game, {&body, &ball, &ring, &sky, &planet}, [this] { return new Model(stoneShape); });
+    state.lastFrameTime = clock;
 }
 
 void Zelto::frame(float t) {
     clock = t;
-    state.measureFrameTime(t);
-    controls.update(camera, world.robot, world.track, state.deltaTime);
-    mouseLook(camera, controls);
-    state.pauseToggle(controls.keys);
-    state.countRunFrame();
-    state.applyTimeLimit(t, out);
-    stepWorld(world, state, camera, t);
-    screens = state.textScreens(t);
-    effects = state.keyToggles(controls.keys, out);
-    controls.releaseLatchedKeys(); // what the next poll does first: key() stands for its events
+    const auto poll = [this] {
+        for (const auto& [code, action] : events)
+            send(code, action);
+        events.clear();
+    };
+    plan = playFrame(game, t, poll, out, out);
 }
 
 void Zelto::put(int i, float ringAngle, glm::vec3 centre) {

@@ -1,12 +1,12 @@
 #pragma once
 
-// The game without its window: the world on hand-sized models, the camera, the controller and
-// the state, stepped in the loop's order on an injected clock t (no real time anywhere).
+// The game without its window: the game's own frame rules on hand-sized models, driven on an
+// injected clock t (no real time anywhere) with key events delivered in the frame's poll.
 // Track 10 wide, 2 high: major radius 4, minor radius 1. Robot body 1 wide, 2 high: body and
 // head spheres of radius 0.5. Stones 0.5 wide: radius 0.25. Standing on top of the tube at -X
 // the robot has its feet at (-4, 1, 0), body sphere at (-4, 1.5, 0), head sphere at (-4, 2.5, 0).
 
-#include "app/GameState.h"
+#include "app/Frame.h"
 #include "input/Camera.h"
 #include "input/Controls.h"
 #include "render/Model.h"
@@ -20,6 +20,8 @@
 #include <GLFW/glfw3.h>
 #include <initializer_list>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 // Tolerances: 1e-6 or 1e-5 for float rounding of exact points, 1e-4 for points given to 4 places.
 #define EXPECT_VEC_NEAR(actual, expected, tolerance)                                               \
@@ -39,23 +41,26 @@ struct Zelto {
     static glm::vec3 centre(const Model& model) { return glm::vec3(model.modelMatrix[3]); }
 
     Model body, ball, ring, sky, planet, stoneShape;
-    World world;
-    Camera camera;
-    Controls controls{nullptr};
-    GameState state{1.0f};
-    std::ostringstream out; // the console
-    TextScreens screens;
-    ToggleEffects effects;
+    Play game;
+    World& world = game.world;
+    Camera& camera = game.camera;
+    Controls& controls = game.controls;
+    GameState& state = game.state;
+    std::ostringstream out;                  // the console, both streams
+    FramePlan plan;                          // what the last frame decided
+    std::vector<std::pair<int, int>> events; // key events (code, action) for the next poll
     float clock = 1.0f;
 
     explicit Zelto(std::initializer_list<double> draws = {}); // the first draw is discarded
-    ~Zelto() { releaseWorld(world); }
 
     Player& robot() { return *world.robot; }
     Obstacle& stone(int i) { return *world.obstacles[i]; }
-    void frame(float t); // one pass of the loop at clock t, without drawing
+    void frame(float t); // one frame's rules at clock t, without drawing
     void next() { frame(clock + 0.05f); }
-    void key(int code, int action) { controls.keyCallback(nullptr, code, 0, action, 0); }
+    // A key event that the next frame's poll delivers, as the window's would be.
+    void key(int code, int action) { events.emplace_back(code, action); }
+    // A key event delivered at once, between frames.
+    void send(int code, int action) { controls.keyCallback(nullptr, code, 0, action, 0); }
     // A press in one frame, the release in the next; playing: the first frame, then Enter.
     void tap(int code) { key(code, GLFW_PRESS), next(), key(code, GLFW_RELEASE), next(); }
     void play() { frame(1.0f), tap(GLFW_KEY_ENTER); }
