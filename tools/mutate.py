@@ -61,6 +61,54 @@ EMIT = """\
         EmitVertex();
         gl_Layer = face;
 """
+FLAGS_TO_TOGGLES = """\
+    plan.flags = state.renderFlags();
+
+    // 20. Text screens, then the score rule, then the best score kept once the game has ended,
+    // so that the game-over screen shows both.
+    plan.screens = state.textScreens();
+    state.retireTitle();
+    state.applyScoreRule(t);
+    play.best.keep(state, false, err);
+
+    // 21. Toggles of the title, help, light and render features, and the key labels.
+    plan.effects = state.keyToggles(controls.keys, out);
+"""
+TOGGLE_STEPS = """\
+    if (effects.frameTimeLabel)
+        label(KeyLabel::FrameTime);
+    if (effects.debugLabel)
+        label(KeyLabel::Debug);
+
+    if (effects.wireframe)
+        glPolygonMode(GL_FRONT_AND_BACK, *effects.wireframe ? GL_LINE : GL_FILL);
+    if (effects.wireframeLabel)
+        label(KeyLabel::Wireframe);
+
+    if (effects.mipmap) {
+        for (GameObject* object : world.objects)
+            if (object->model != nullptr)
+                object->model->mipmapWanted = *effects.mipmap;
+        world.skybox->model->mipmapWanted = *effects.mipmap;
+    }
+
+    if (effects.blending) {
+        if (*effects.blending)
+            glEnable(GL_BLEND);
+        else
+            glDisable(GL_BLEND);
+    }
+    if (effects.blendingLabel)
+        label(KeyLabel::Blending);
+"""
+EARLY_LABELS = """\
+    if (effects.frameTimeLabel)
+        label(KeyLabel::FrameTime);
+    if (effects.debugLabel)
+        label(KeyLabel::Debug);
+"""
+BLENDING_SWITCH = "    if (effects.blending) {\n"
+BLENDING_LABEL = "    if (effects.blendingLabel)\n        label(KeyLabel::Blending);\n"
 
 # Grouped by file, so that restoring one fault and applying the next recompile together.
 FAULTS = [
@@ -101,18 +149,10 @@ FAULTS = [
           "the velocity takes the acceleration of the previous frame"),
     Fault("jump-velocity-6", "world/WorldConstants.h", "kJumpVelocity = 6.0f;",
           "kJumpVelocity = 5.0f;", "take-off at 6 units per second sets the jump's height"),
-    Fault("speed-up-never-reshuffles", "world/World.cpp",
-          "    if (state.applySpeedRule(t))\n        reshuffleObstacles(world.obstacles, world.track);",
-          "    state.applySpeedRule(t);", "every speed-up throws all the stones to new places"),
-    Fault("travel-while-paused", "world/World.cpp", "    if (!state.paused) {", "    if (true) {",
-          "a pause freezes the stones, the track and the skybox"),
     Fault("skybox-own-angle", "world/World.cpp",
-          "glm::rotate(world.skyboxRotation, state.speed * dt, axis)",
-          "glm::rotate(world.skyboxRotation, 2.0f * state.speed * dt, axis)",
+          "glm::rotate(world.skyboxRotation, speed * deltaTime, axis)",
+          "glm::rotate(world.skyboxRotation, 2.0f * speed * deltaTime, axis)",
           "the skybox turns with the track, by the same angle"),
-    Fault("ball-turns-on-title", "world/World.cpp",
-          "    if (!state.startScreen)\n        world.robot->updateBall(dt);",
-          "    world.robot->updateBall(dt);", "the ball stands still while the title shows"),
     Fault("follow-point-fixed-tube", "input/Camera.cpp",
           "torusPoint(*player.torus, player.tubeAngle,", "torusPoint(*player.torus, 90.0f,",
           "the follow camera stays level with the head wherever the robot is on the tube"),
@@ -175,12 +215,73 @@ FAULTS = [
           "second % (kSpeedUpPeriod / 2) != 0", "the world speeds up every ten seconds"),
     Fault("time-limit-10000", "app/GameState.cpp", "wholeSeconds(t) != kTimeLimit",
           "wholeSeconds(t) != kTimeLimit + 1", "clock second 10000 ends the game"),
-    Fault("f5-key-code", "app/GameState.h", "constexpr int kF5 = 294;",
-          "constexpr int kF5 = 293;", "F5, not F4, switches mip-mapping"),
+    Fault("f5-key-code", "input/InputConstants.h", "constexpr int kKeyF5 = 294;",
+          "constexpr int kKeyF5 = 293;", "F5, not F4, switches mip-mapping"),
     Fault("parse-ignores-fail", "app/CommandLine.cpp", "return !stream.fail() && !stream.bad();",
           "return !stream.bad();", "a window size that is not a number is rejected"),
     Fault("debug-id-2-shown", "app/DebugFormat.cpp", "if (id == 2 || id == 131185)",
           "if (id == 131185)", "driver message 2 floods the console every frame"),
+    # The frame: its rules in phase order, then its drawing.
+    Fault("latched-keys-after-poll", "app/Frame.cpp",
+          "    controls.releaseLatchedKeys();\n    pollInput();\n",
+          "    pollInput();\n    controls.releaseLatchedKeys();\n",
+          "a press and its release in one poll must reach the frame as a press"),
+    Fault("start-pose-kept-playing", "app/Frame.cpp", "if (state.runFrames == 1) {",
+          "if (state.runFrames <= 2) {", "the start pose holds only until a frame runs unpaused"),
+    Fault("start-pose-skipped", "app/Frame.cpp",
+          "        robot->model->modelMatrix = startPose(*world.track);\n", "",
+          "the robot stands on top of the track from the first frame"),
+    Fault("speed-up-never-reshuffles", "app/Frame.cpp",
+          "    if (state.applySpeedRule(t))\n        reshuffleObstacles(world.obstacles, world.track);",
+          "    state.applySpeedRule(t);", "every speed-up throws all the stones to new places"),
+    Fault("contact-after-jump", "app/Frame.cpp",
+          """    state.countContact(world.jump->checkCollision(world.obstacles, robot));
+    if (world.jump->jumping)
+        world.jump->step(*robot, play.camera, dt);
+""", """    if (world.jump->jumping)
+        world.jump->step(*robot, play.camera, dt);
+    state.countContact(world.jump->checkCollision(world.obstacles, robot));
+""", "the collision test sees the robot where the frame found it"),
+    Fault("jump-stops-while-paused", "app/Frame.cpp", "    if (world.jump->jumping)\n",
+          "    if (world.jump->jumping && !state.paused)\n", "a jump goes on in every state"),
+    Fault("travel-while-paused", "app/Frame.cpp",
+          "    if (!state.paused)\n        advanceWorld", "    if (true)\n        advanceWorld",
+          "a pause freezes the stones, the track and the skybox"),
+    Fault("ball-turns-on-title", "app/Frame.cpp",
+          "    if (!state.startScreen)\n        robot->updateBall(dt);",
+          "    robot->updateBall(dt);", "the ball stands still while the title shows"),
+    Fault("flags-after-toggles", "app/Frame.cpp", FLAGS_TO_TOGGLES,
+          FLAGS_TO_TOGGLES.replace("    plan.flags = state.renderFlags();\n", "")
+          + "    plan.flags = state.renderFlags();\n",
+          "the scene draws with the switches as they stood before the frame's toggles"),
+    Fault("help-keeps-title", "app/Frame.cpp", "    state.retireTitle();\n", "",
+          "help shown over the title retires it for good"),
+    Fault("score-rule-skipped", "app/Frame.cpp", "    state.applyScoreRule(t);\n", "",
+          "every frame of play adds to the score"),
+    Fault("best-kept-at-close-only", "app/Frame.cpp", "    play.best.keep(state, false, err);\n",
+          "", "the frames watch for play and keep the best at the game's end"),
+    Fault("frame-cues-dropped", "app/Frame.cpp",
+          "plan.cues = play.sound.step(plan.heard, controls.keys[kKeyM]);",
+          "play.sound.step(plan.heard, controls.keys[kKeyM]);", "the frame's cues reach the mixer"),
+    Fault("mute-key-ignored", "app/Frame.cpp", "controls.keys[kKeyM]", "false",
+          "M mutes the sound"),
+    Fault("labels-after-switches", "app/FrameDraw.cpp", TOGGLE_STEPS,
+          TOGGLE_STEPS.replace(EARLY_LABELS, "").replace(BLENDING_LABEL, EARLY_LABELS + BLENDING_LABEL),
+          "the frame time label draws before F3's and F9's switches of the same frame"),
+    Fault("blending-label-before-switch", "app/FrameDraw.cpp", TOGGLE_STEPS,
+          TOGGLE_STEPS.replace(BLENDING_LABEL, "").replace(BLENDING_SWITCH,
+                                                           BLENDING_LABEL + BLENDING_SWITCH),
+          "the blending label draws in the blend state its own switch leaves"),
+    Fault("mipmap-skips-skybox", "app/FrameDraw.cpp",
+          "        world.skybox->model->mipmapWanted = *effects.mipmap;\n", "",
+          "F5 reaches the skybox too"),
+    Fault("frame-not-cleared", "app/FrameDraw.cpp", "    clearFrame();\n\n", "",
+          "each frame starts from the clear colour"),
+    Fault("clear-colour-black", "app/FrameDraw.cpp",
+          "glClearColor(kClearColor.r, kClearColor.g, kClearColor.b, kClearColor.a);",
+          "glClearColor(0.0f, 0.0f, 0.0f, 0.0f);", "the window's background is dark blue"),
+    Fault("debug-label-at-half", "app/Hud.cpp", "static_cast<float>(W / 4) + 20.0f",
+          "static_cast<float>(W / 2) + 20.0f", "the debug label sits a quarter of the way in"),
     Fault("depth-map-unit", "app/Startup.cpp", '"depthMap", kShadowCubeMapUnit', '"depthMap", kDiffuseUnit',
           "the shadowed program samples the cube map on unit 3, where every mesh binds it"),
     Fault("bloom-blur-unit", "app/Startup.cpp", '"bloomBlur", kBloomBlurUnit',

@@ -10,13 +10,22 @@ TEST(Rules, TitleAtStartThenTogglesActWhileHeldAndSwitchAtReleases) {
     EXPECT_TRUE(title.state.startScreen && title.state.paused);
     EXPECT_EQ(title.plan.effects.blending, std::optional<bool>(true));
     EXPECT_EQ(title.plan.effects.mipmap, std::optional<bool>(true));
+    const RenderFlags first = title.plan.flags;
+    EXPECT_TRUE(first.shadowsOn && first.normalMapOn && first.bloomOn && !first.movingLightOn)
+        << "the first frame draws before its toggles switch shadows off";
     title.next();
     EXPECT_TRUE(title.plan.screens.title && title.state.runFrames == 2)
         << "only the first frame ran";
+    const RenderFlags later = title.plan.flags;
+    EXPECT_TRUE(!later.shadowsOn && later.normalMapOn && later.bloomOn && !later.movingLightOn);
     title.tap(GLFW_KEY_F3);
     EXPECT_EQ(title.plan.effects.wireframe, std::optional<bool>(true)) << "lines at the F3 release";
     title.tap(GLFW_KEY_F1);
     EXPECT_TRUE(title.plan.screens.help && !title.plan.screens.pause && !title.plan.screens.hearts);
+    EXPECT_TRUE(title.plan.screens.title) << "help's first frame still shows the title under it";
+    EXPECT_FALSE(title.plan.screens.score || title.plan.screens.shadowLabel);
+    title.next();
+    EXPECT_TRUE(title.plan.screens.help && !title.plan.screens.title) << "then the title is gone";
 
     // Each frame's events: '#' press, '.' release, '-' none; 't' a tap, press and release both
     // before the frame, which sees the key down once; 'r' a tap and a press again.

@@ -80,6 +80,26 @@ TEST(Sound, EachGameEventAsksForItsEffectOnceAndTheMusicFollowsTheState) {
     EXPECT_EQ(muted, "011100") << "M flips the mute at each press, not while held";
 }
 
+// The game's frames hand their cues over: the start in the frame Enter is let go, the take-off
+// in the frame Space is pressed, the pause in the frame P is; M reaches the mute from the keys.
+TEST(Sound, TheFramesAskForWhatTheirRulesDid) {
+    Zelto z;
+    z.frame(1.0f);
+    EXPECT_EQ(word(z.plan.cues), "");
+    z.tap(GLFW_KEY_ENTER);
+    EXPECT_EQ(word(z.plan.cues), "s");
+    EXPECT_TRUE(z.plan.heard.playing());
+    z.key(GLFW_KEY_SPACE, GLFW_PRESS);
+    z.next();
+    EXPECT_EQ(word(z.plan.cues), "j");
+    z.key(GLFW_KEY_M, GLFW_PRESS);
+    z.key(GLFW_KEY_P, GLFW_PRESS);
+    z.next();
+    EXPECT_EQ(word(z.plan.cues), "p");
+    EXPECT_FALSE(z.plan.heard.playing());
+    EXPECT_TRUE(z.game.sound.muted);
+}
+
 TEST(Sound, StonesNearingTheRobotAreHeardFromWhereTheyAreLouderTheCloserTheyCome) {
     Zelto z;
     const float angles[] = {100.0f, 135.0f, 150.0f, 170.0f, 180.0f, 181.0f, 300.0f};

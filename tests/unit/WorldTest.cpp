@@ -165,3 +165,14 @@ TEST(World, EachContactCostsOneLifeAndTheThirdFreezesTheWorldAtOnce) {
         EXPECT_EQ(z.ring.modelMatrix == track && z.stone(5).ringAngle == ring, hit >= 3);
     }
 }
+
+TEST(World, TheCollisionTestSeesTheRobotBeforeTheFramesJumpStep) {
+    Zelto z;
+    z.play();
+    // Under the feet: the body sphere touches it while the robot stands, not 0.3 higher.
+    z.put(0, 178.0f, torusPoint(*z.world.track, 90.0f, 0.9f, 178.0f));
+    z.world.jump->start(z.robot(), 0.01f); // just off the ground
+    z.next();
+    EXPECT_GT(z.robot().elevation, 1.25f) << "the frame's jump step lifted the robot";
+    EXPECT_EQ(z.state.hits, 1) << "but the stone touched it where it stood";
+}
