@@ -74,41 +74,14 @@ FLAGS_TO_TOGGLES = """\
     // 21. Toggles of the title, help, light and render features, and the key labels.
     plan.effects = state.keyToggles(controls.keys, out);
 """
-TOGGLE_STEPS = """\
-    if (effects.frameTimeLabel)
-        label(KeyLabel::FrameTime);
+EARLY_LABELS = """\
     if (effects.debugLabel)
         label(KeyLabel::Debug);
-
+"""
+WIREFRAME_SWITCH = """
     if (effects.wireframe)
         glPolygonMode(GL_FRONT_AND_BACK, *effects.wireframe ? GL_LINE : GL_FILL);
-    if (effects.wireframeLabel)
-        label(KeyLabel::Wireframe);
-
-    if (effects.mipmap) {
-        for (GameObject* object : world.objects)
-            if (object->model != nullptr)
-                object->model->mipmapWanted = *effects.mipmap;
-        world.skybox->model->mipmapWanted = *effects.mipmap;
-    }
-
-    if (effects.blending) {
-        if (*effects.blending)
-            glEnable(GL_BLEND);
-        else
-            glDisable(GL_BLEND);
-    }
-    if (effects.blendingLabel)
-        label(KeyLabel::Blending);
 """
-EARLY_LABELS = """\
-    if (effects.frameTimeLabel)
-        label(KeyLabel::FrameTime);
-    if (effects.debugLabel)
-        label(KeyLabel::Debug);
-"""
-BLENDING_SWITCH = "    if (effects.blending) {\n"
-BLENDING_LABEL = "    if (effects.blendingLabel)\n        label(KeyLabel::Blending);\n"
 
 # Grouped by file, so that restoring one fault and applying the next recompile together.
 FAULTS = [
@@ -265,13 +238,13 @@ FAULTS = [
           "play.sound.step(plan.heard, controls.keys[kKeyM]);", "the frame's cues reach the mixer"),
     Fault("mute-key-ignored", "app/Frame.cpp", "controls.keys[kKeyM]", "false",
           "M mutes the sound"),
-    Fault("labels-after-switches", "app/FrameDraw.cpp", TOGGLE_STEPS,
-          TOGGLE_STEPS.replace(EARLY_LABELS, "").replace(BLENDING_LABEL, EARLY_LABELS + BLENDING_LABEL),
-          "the frame time label draws before F3's and F9's switches of the same frame"),
-    Fault("blending-label-before-switch", "app/FrameDraw.cpp", TOGGLE_STEPS,
-          TOGGLE_STEPS.replace(BLENDING_LABEL, "").replace(BLENDING_SWITCH,
-                                                           BLENDING_LABEL + BLENDING_SWITCH),
-          "the blending label draws in the blend state its own switch leaves"),
+    Fault("labels-after-switches", "app/FrameDraw.cpp", EARLY_LABELS + WIREFRAME_SWITCH,
+          WIREFRAME_SWITCH + EARLY_LABELS,
+          "the debug label draws before F3's switch of the same frame"),
+    Fault("blending-label-before-switch", "app/FrameDraw.cpp", "    if (effects.blending) {\n",
+          "    if (effects.blendingLabel)\n        label(KeyLabel::Blending);\n"
+          "    if (effects.blending) {\n",
+          "the blending label draws in the blend state its own switch leaves, not the last one"),
     Fault("mipmap-skips-skybox", "app/FrameDraw.cpp",
           "        world.skybox->model->mipmapWanted = *effects.mipmap;\n", "",
           "F5 reaches the skybox too"),
