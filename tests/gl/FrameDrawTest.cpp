@@ -14,7 +14,8 @@ constexpr int kBlendingX = 650;  // F9, W/2 + 250
 
 class FrameDrawTest : public GlFixture {
   protected:
-    // Lit pixels (red above 100: white text, not the blue clear) of the bottom label row from x over `width` columns.
+    // Lit pixels (red above 100: white text, not the blue clear) of the bottom label row from x
+    // over `width` columns.
     static int litLabelPixels(int x, int width = 150) {
         const std::vector<unsigned char> p = readPixels(x, 0, width, 50);
         int lit = 0;
@@ -34,20 +35,19 @@ TEST_F(FrameDrawTest, EachKeyLabelDrawsInTheStateItsOwnSwitchLeaves) {
     ToggleEffects alone;
     alone.frameTimeLabel = alone.debugLabel = alone.wireframeLabel = alone.blendingLabel = true;
     draw(alone);
-    const int frameTime = litLabelPixels(kFrameTimeX), wireframe = litLabelPixels(kWireframeX),
-              blending = litLabelPixels(kBlendingX);
-    ASSERT_GT(frameTime, 40);
-    ASSERT_GT(litLabelPixels(kDebugX), 40);
-    ASSERT_GT(wireframe, 40);
-    ASSERT_GT(blending, 40);
+    const int frameTime = litLabelPixels(kFrameTimeX), debug = litLabelPixels(kDebugX),
+              wireframe = litLabelPixels(kWireframeX), blending = litLabelPixels(kBlendingX);
+    for (const int lit : {frameTime, debug, wireframe, blending})
+        ASSERT_GT(lit, 40) << "every label drawn, each in its place";
 
-    // F3 switches to lines: the frame time label before it is filled glyphs, the wireframe
-    // label after it only the outlines of its glyph quads, where the coverage is nearly 0.
+    // F3 switches to lines: the frame time and debug labels before it are filled glyphs, the
+    // wireframe label after it only the outlines of its glyph quads, where the coverage is
+    // nearly 0.
     ToggleEffects lines = alone;
     lines.wireframe = true;
     draw(lines);
     EXPECT_EQ(litLabelPixels(kFrameTimeX), frameTime);
-    EXPECT_GT(litLabelPixels(kDebugX), 40);
+    EXPECT_EQ(litLabelPixels(kDebugX), debug);
     EXPECT_LT(litLabelPixels(kWireframeX), wireframe * 3 / 4);
     ToggleEffects fill;
     fill.wireframe = false;

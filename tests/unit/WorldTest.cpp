@@ -176,3 +176,14 @@ TEST(World, TheCollisionTestSeesTheRobotBeforeTheFramesJumpStep) {
     EXPECT_GT(z.robot().elevation, 1.25f) << "the frame's jump step lifted the robot";
     EXPECT_EQ(z.state.hits, 1) << "but the stone touched it where it stood";
 }
+
+TEST(World, TheFirstFramePutsTheRobotInItsStartPoseWhateverItHeld) {
+    Zelto z;
+    z.body.modelMatrix = glm::mat4(2.0f);
+    z.robot().tubeAngle = 45.0f;
+    z.frame(1.0f);
+    EXPECT_VEC_NEAR(Zelto::centre(z.body), glm::vec3(-4, 1, 0), 1e-5f) << "feet on top at -X";
+    EXPECT_VEC_NEAR(glm::vec3(z.body.modelMatrix[0]), glm::vec3(-1, 0, 0), 1e-5f)
+        << "half a turn about +Y, facing the stones";
+    EXPECT_VEC_NEAR(glm::vec3(z.body.modelMatrix[1]), glm::vec3(0, 1, 0), 1e-5f);
+}
