@@ -137,8 +137,9 @@ class GlFixture : public GlTest {
     }
     Model* empty() { return models.emplace_back(std::make_unique<Model>()).get(); }
 
-    // The world lists in the game's order: track, robot, the stones at their ring angles, the
-    // planet (an object without a model when none is given, which draws nothing).
+    // The world as the game builds it: its named parts, and the lists in the game's order:
+    // track, robot, the stones at their ring angles, the planet (an object without a model when
+    // none is given, which draws nothing).
     void buildWorld(Model* track, Model* robot, const std::vector<std::pair<Model*, float>>& stones,
                     Model* planet = nullptr) {
         world.track = add(std::make_unique<Torus>(track));
@@ -150,7 +151,8 @@ class GlFixture : public GlTest {
             world.obstacles.back()->ringAngle = ringAngle;
             world.objects.push_back(world.obstacles.back());
         }
-        world.objects.push_back(add(std::make_unique<GameObject>(planet)));
+        world.planet = add(std::make_unique<GameObject>(planet));
+        world.objects.push_back(world.planet);
     }
     template <typename T> T* add(std::unique_ptr<T> object) {
         return static_cast<T*>(objects.emplace_back(std::move(object)).get());
