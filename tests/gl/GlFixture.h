@@ -181,6 +181,19 @@ class GlFixture : public GlTest {
                        "; BrightColor = " + glm::to_string(glm::vec4(glow, 1)) + "; }");
     }
 
+    // Clears the window to black and makes `program` current with `projection`.
+    static Shader& cleared(Shader& program, const glm::mat4& projection = glm::mat4(1.0f)) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return use(program, projection);
+    }
+    // The text program on a cleared window, in its pixel coordinates (origin bottom left):
+    // white text's red channel is the glyph coverage.
+    static Shader& text() {
+        return cleared(game->programs.text, glm::ortho(0.0f, float(kWidth), 0.0f, float(kHeight)));
+    }
+    static std::vector<unsigned char> screen() { return readPixels(0, 0, kWidth, kHeight); }
+
     void look(glm::vec3 eye, glm::vec3 target) {
         camera.position = eye;
         camera.front = glm::normalize(target - eye);

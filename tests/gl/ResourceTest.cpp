@@ -9,21 +9,10 @@ const glm::vec3 kWhite(1.0f);
 
 class ResourceTest : public GlFixture {
   protected:
-    // Clears the window to black and makes `program` current: by default a unit quad covers
-    // pixels 200..599 by 150..449.
-    static Shader& cleared(Shader& program, const glm::mat4& projection = glm::mat4(1.0f)) {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        return use(program, projection);
-    }
+    // ModelShader on a cleared window: a unit quad covers pixels 200..599 by 150..449.
     static Shader& unlit() { return cleared(game->programs.scene.modelShader); }
-    // Text in the window's pixel coordinates: white text's red channel is the glyph coverage.
-    static Shader& text() {
-        return cleared(game->programs.text, glm::ortho(0.0f, float(kWidth), 0.0f, float(kHeight)));
-    }
 
-    // The window's pixels, and how many of them hold any red (glyph coverage).
-    static std::vector<unsigned char> screen() { return readPixels(0, 0, kWidth, kHeight); }
+    // How many of the pixels hold any red (glyph coverage).
     static int inked(const std::vector<unsigned char>& rgba) {
         int count = 0;
         for (size_t i = 0; i < rgba.size(); i += 4)
@@ -365,3 +354,4 @@ TEST_F(ResourceTest, BitmapFontGlyphsBecomeByteCoverage) {
         EXPECT_EQ(std::vector<int>(texels.begin(), texels.end()), c.coverage);
     }
 }
+
