@@ -187,6 +187,47 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     }
 }
 
+// The cube map is read unfiltered: across a caster's edge a lookup returns the caster's
+// stored distance or the empty far plane, never a blend of both, whether a pixel spans a
+// quarter texel (magnified) or four (minified). The caster is a wall 3 units along +x from the
+// light, spanning y 0..2 and z -1..1 from it; the lookups sweep (1, y, 0.25) along the rows,
+// a little further on every row so that the rows sample every phase of the texels.
+TEST_F(PipelineTest, ShadowCubeMapReadsStoredDistancesUnblended) {
+    buildWorld(quad(placed(kFixedLightPos + glm::vec3(3, 1, 0), 2.0f, glm::half_pi<float>(),
+                           glm::vec3(0, 1, 0))),
+               empty(), {});
+    frame({true, false, false, false});
+
+    Model* probe = quad(glm::mat4(1.0f)); // pixels 200..599 by 150..449
+    probe->setCubeMap(game->depthMap);
+    const Shader lookup =
+        program("uniform samplerCube depthMap; uniform float slope;\n"
+                "void main() { vec2 p = gl_FragCoord.xy - vec2(400.0, 300.0);\n"
+                "FragColor = texture(depthMap, vec3(1.0, (p.x + p.y / 40.0) * slope, 0.25)); }");
+    glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);
+    const float texel = 1.0f / 512.0f; // of y, at x = 1 on the +X face
+    for (const float slope : {0.25f * texel, 4.0f * texel}) {
+        glUniform1f(glGetUniformLocation(lookup.programId, "slope"), slope);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        probe->draw(lookup, probe->modelMatrix);
+        const std::vector<unsigned char> red = readPixels(200, 280, 400, 40);
+        int blends = 0;
+        for (int row = 0; row < 40; ++row)
+            for (int column = 0; column < 400; ++column) {
+                const glm::vec2 p(column + 200.5f - 400.0f, row + 280.5f - 300.0f);
+                const float y = (p.x + p.y / 40.0f) * slope;
+                const float wall = 255.0f * 3.0f * glm::length(glm::vec3(1, y, 0.25f)) / 25.0f;
+                const bool onWall = y > 0.0f && y < 2.0f / 3.0f;
+                const bool nearEdge =
+                    std::abs(y) < 2 * texel || std::abs(y - 2.0f / 3.0f) < 2 * texel;
+                const float value = red[size_t(row * 400 + column) * 4];
+                const bool wallRead = std::abs(value - wall) <= 1.5f, emptyRead = value >= 254.0f;
+                blends += nearEdge ? !wallRead && !emptyRead : !(onWall ? wallRead : emptyRead);
+            }
+        EXPECT_EQ(blends, 0) << "texels per pixel " << slope / texel;
+    }
+}
+
 // The composite shows the HDR scene plus the glow, tone mapped (1 - e^-x). A blur that adds 0.1
 // green per pass counts the passes: the composite reads ping-pong target 0, last written by
 // pass 8, so the glow is stepped nine times. The track's red 2.0 survives only in float
@@ -241,4 +282,22 @@ TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
     frame({false, false, true, false});
     EXPECT_GT(warmth(whiteEdge, 3), 60);
     EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
+}
+
+// The glow stops at the window's edges: a glowing square on the bottom left corner lights up
+// neither the right edge nor the top edge (the blur does not wrap round).
+TEST_F(PipelineTest, GlowStopsAtTheWindowsEdges) {
+    ScenePrograms programs = game->programs.scene;
+    programs.basicLightingBloom = flat({1.0f, 0, 0}, {0, 1.0f, 0});
+    look(glm::vec3(0, 0, 10), glm::vec3(0));
+    const float unit = kHeight / 2 / std::tan(22.5f) / 10.0f; // pixels per unit at z = 0
+    const glm::vec3 corner(-kWidth / 2 / unit, -kHeight / 2 / unit, 0);
+    buildWorld(quad(placed(corner, 2.0f)), empty(), {});
+    frame({false, false, true, false}, programs);
+    EXPECT_GT(colorAt(pixelOf(corner + glm::vec3(1, 0.1f, 0)) + glm::ivec2(3, 0))[1], 20)
+        << "the corner square glows past its edge";
+    int far = 0;
+    for (int i = 0; i < 60; ++i)
+        far = std::max({far, colorAt({kWidth - 1, i})[1], colorAt({i, kHeight - 1})[1]});
+    EXPECT_LE(far, 2);
 }
