@@ -80,20 +80,16 @@ void shadowStep(const SceneTargets& targets, const CameraMatrices& matrices, glm
                 glm::vec3 lightColor, glm::vec3 cameraPosition, const World& world) {
     const DepthCubeMap& depthMap = targets.depthMap;
     const Player& robot = *world.robot;
-    Model* track = robot.torus != nullptr ? robot.torus->model : nullptr;
-    setCubeMap(world.skybox->model, depthMap);
-    if (!world.objects.empty() && world.objects.back() != nullptr)
-        setCubeMap(world.objects.back()->model, depthMap); // the planet
-    setCubeMap(robot.model, depthMap);
-    setCubeMap(robot.ball, depthMap);
-    setCubeMap(track, depthMap);
+    for (Model* model :
+         {world.skybox->model, world.planet->model, robot.model, robot.ball, world.track->model})
+        setCubeMap(model, depthMap);
     for (Obstacle* stone : world.obstacles) {
         if (stone != nullptr)
             setCubeMap(stone->model, depthMap);
     }
 
     renderShadowPass(lightPos, targets.programs.depthShader, depthMap, robot.model, robot.ball,
-                     track, world.obstacles);
+                     world.track->model, world.obstacles);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, targets.width, targets.height);

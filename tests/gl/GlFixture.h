@@ -133,8 +133,9 @@ class GlFixture : public GlTest {
     }
     Model* empty() { return models.emplace_back(std::make_unique<Model>()).get(); }
 
-    // The world lists in the game's order: track, robot, the stones at their ring angles, the
-    // planet (an object without a model when none is given, which draws nothing).
+    // The world as the game builds it: its named parts, and the lists in the game's order:
+    // track, robot, the stones at their ring angles, the planet (an object without a model when
+    // none is given, which draws nothing).
     void buildWorld(Model* track, Model* robot, const std::vector<std::pair<Model*, float>>& stones,
                     Model* planet = nullptr) {
         world.track = add(std::make_unique<Torus>(track));
@@ -146,7 +147,8 @@ class GlFixture : public GlTest {
             world.obstacles.back()->ringAngle = ringAngle;
             world.objects.push_back(world.obstacles.back());
         }
-        world.objects.push_back(add(std::make_unique<GameObject>(planet)));
+        world.planet = add(std::make_unique<GameObject>(planet));
+        world.objects.push_back(world.planet);
     }
     template <typename T> T* add(std::unique_ptr<T> object) {
         return static_cast<T*>(objects.emplace_back(std::move(object)).get());
@@ -174,6 +176,19 @@ class GlFixture : public GlTest {
         return program("void main() { FragColor = " + glm::to_string(glm::vec4(colour, 1)) +
                        "; BrightColor = " + glm::to_string(glm::vec4(glow, 1)) + "; }");
     }
+
+    // Clears the window to black and makes `program` current with `projection`.
+    static Shader& cleared(Shader& program, const glm::mat4& projection = glm::mat4(1.0f)) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return use(program, projection);
+    }
+    // The text program on a cleared window, in its pixel coordinates (origin bottom left):
+    // white text's red channel is the glyph coverage.
+    static Shader& text() {
+        return cleared(game->programs.text, glm::ortho(0.0f, float(kWidth), 0.0f, float(kHeight)));
+    }
+    static std::vector<unsigned char> screen() { return readPixels(0, 0, kWidth, kHeight); }
 
     void look(glm::vec3 eye, glm::vec3 target) {
         camera.position = eye;

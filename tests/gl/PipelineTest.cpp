@@ -76,9 +76,10 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
 // robot) 1 unit under it shadows x 0.6..1.8; a wall (a stone) on the ground at x = 2.2 facing
 // the light shadows x 2.2..2.63. With shadow mapping the ground under the plate and right
 // behind the wall (no detached shadow) is dark. Open ground, down to a 21-degree light angle,
-// highlight included, looks the same (no acne) whichever lit program draws it, each with its
-// own uniform names. A dim light clips nothing; the tolerance covers the flat map's 8-bit
-// normal (0.3 degrees off) and the shadow filter's rounding.
+// highlight included, and the plate and the wall themselves look the same (no acne) whichever
+// lit program draws them, each with its own uniform names; so does open ground lit from the
+// plate with L. A dim light clips nothing; the tolerance covers the flat map's 8-bit normal
+// (0.3 degrees off) and the shadow filter's rounding.
 TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
     texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + bmp("up", {{128, 128, 255}}));
     const float flat = -glm::half_pi<float>();
@@ -88,21 +89,31 @@ TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
                quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)), {{wall, 0.0f}});
     look({6.0f, 5.0f, 2.0f}, under);
     lightColor = glm::vec3(0.3f);
-    // The highlight, open ground, then: under the plate, behind the wall, past its shadow.
-    const glm::vec3 points[] = {{2.4f, -1, 2.0f},  {2.6f, -1, 1.5f},  {2.6f, -1, 1.0f},
-                                {-1.5f, -1, 2.8f}, {-4.0f, -1, 2.0f}, {1.6f, -1, 2.0f},
-                                {2.25f, -1, 3.0f}, {2.8f, -1, 3.0f}};
-    float plain[8], shadowed[8], mapped[8];
-    for (float* seen : {plain, shadowed, mapped}) {
-        frame({seen == shadowed, seen == mapped, false, false});
-        for (int i = 0; i < 8; ++i)
-            seen[i] = brightness(pixelOf(points[i]), i < 6 ? 2 : 1);
+    // The highlight, open ground, then: under the plate, behind the wall, past its shadow; on
+    // the plate and on the wall.
+    const glm::vec3 points[] = {{2.4f, -1, 2.0f},    {2.6f, -1, 1.5f},  {2.6f, -1, 1.0f},
+                                {-1.5f, -1, 2.8f},   {-4.0f, -1, 2.0f}, {1.6f, -1, 2.0f},
+                                {2.25f, -1, 3.0f},   {2.8f, -1, 3.0f},  {1.35f, 0, 2.1f},
+                                {2.2f, -0.55f, 3.1f}};
+    const RenderFlags modes[] = {{false, false, false, false},
+                                 {true, false, false, false},
+                                 {false, true, false, false},
+                                 {false, false, false, true},
+                                 {false, true, false, true}};
+    float seen[5][10]; // plain, shadowed, mapped; plain and mapped with the light on the plate
+    for (int mode = 0; mode < 5; ++mode) {
+        frame(modes[mode]);
+        for (int i = 0; i < 10; ++i)
+            seen[mode][i] = brightness(pixelOf(points[i]), i < 6 ? 2 : 1);
     }
+    const float *plain = seen[0], *shadowed = seen[1], *mapped = seen[2];
     EXPECT_GT(plain[0], 1.5f * plain[1]) << "the highlight";
-    for (int i = 0; i < 5; ++i) {
+    for (int i : {0, 1, 2, 3, 4, 8, 9}) {
         EXPECT_NEAR(shadowed[i], plain[i], 0.04f * plain[i] + 3.0f) << "shadow mapping, " << i;
         EXPECT_NEAR(mapped[i], plain[i], 0.04f * plain[i] + 3.0f) << "normal mapping, " << i;
     }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(seen[4][i], seen[3][i], 0.04f * seen[3][i] + 3.0f) << "light moved, " << i;
     EXPECT_LT(shadowed[5], 0.4f * plain[5]);
     EXPECT_LT(shadowed[6], 0.5f * plain[6]);
     EXPECT_GT(shadowed[7], 0.8f * plain[7]);
@@ -187,6 +198,47 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
     }
 }
 
+// The cube map is read unfiltered: across a caster's edge a lookup returns the caster's
+// stored distance or the empty far plane, never a blend of both, whether a pixel spans a
+// quarter texel (magnified) or four (minified). The caster is a wall 3 units along +x from the
+// light, spanning y 0..2 and z -1..1 from it; the lookups sweep (1, y, 0.25) along the rows,
+// a little further on every row so that the rows sample every phase of the texels.
+TEST_F(PipelineTest, ShadowCubeMapReadsStoredDistancesUnblended) {
+    buildWorld(quad(placed(kFixedLightPos + glm::vec3(3, 1, 0), 2.0f, glm::half_pi<float>(),
+                           glm::vec3(0, 1, 0))),
+               empty(), {});
+    frame({true, false, false, false});
+
+    Model* probe = quad(glm::mat4(1.0f)); // pixels 200..599 by 150..449
+    probe->setCubeMap(game->scene.depthMap);
+    const Shader lookup =
+        program("uniform samplerCube depthMap; uniform float slope;\n"
+                "void main() { vec2 p = gl_FragCoord.xy - vec2(400.0, 300.0);\n"
+                "FragColor = texture(depthMap, vec3(1.0, (p.x + p.y / 40.0) * slope, 0.25)); }");
+    glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);
+    const float texel = 1.0f / 512.0f; // of y, at x = 1 on the +X face
+    for (const float slope : {0.25f * texel, 4.0f * texel}) {
+        glUniform1f(glGetUniformLocation(lookup.programId, "slope"), slope);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        probe->draw(lookup, probe->modelMatrix);
+        const std::vector<unsigned char> red = readPixels(200, 280, 400, 40);
+        int blends = 0;
+        for (int row = 0; row < 40; ++row)
+            for (int column = 0; column < 400; ++column) {
+                const glm::vec2 p(column + 200.5f - 400.0f, row + 280.5f - 300.0f);
+                const float y = (p.x + p.y / 40.0f) * slope;
+                const float wall = 255.0f * 3.0f * glm::length(glm::vec3(1, y, 0.25f)) / 25.0f;
+                const bool onWall = y > 0.0f && y < 2.0f / 3.0f;
+                const bool nearEdge =
+                    std::abs(y) < 2 * texel || std::abs(y - 2.0f / 3.0f) < 2 * texel;
+                const float value = red[size_t(row * 400 + column) * 4];
+                const bool wallRead = std::abs(value - wall) <= 1.5f, emptyRead = value >= 254.0f;
+                blends += nearEdge ? !wallRead && !emptyRead : !(onWall ? wallRead : emptyRead);
+            }
+        EXPECT_EQ(blends, 0) << "texels per pixel " << slope / texel;
+    }
+}
+
 // The composite shows the HDR scene plus the glow, tone mapped (1 - e^-x). A blur that adds 0.1
 // green per pass counts the passes: the composite reads ping-pong target 0, last written by
 // pass 8, so the glow is stepped nine times. The track's red 2.0 survives only in float
@@ -222,23 +274,51 @@ TEST_F(PipelineTest, CompositeAddsTheGlowOfNineBlurSteps) {
     EXPECT_EQ(bound, 0);
 }
 
-// With the game's programs a white quad lit far above 1.0 glows past its edge with bloom on,
-// and not with bloom off (the clear colour has no red or green). A grey quad
-// lit below 1.0 in luminance does not glow.
+// With each lit program of the game a white quad lit far above 1.0 glows past its edge with
+// bloom on, and not with bloom off (the clear colour has no red or green); a grey quad lit
+// below 1.0 in luminance shows with and without bloom, and does not glow. The quad is the
+// track, which each mode lights with its own program: plain, normal mapping (a flat map),
+// shadow mapping.
 TEST_F(PipelineTest, OnlyLightAboveOneGlowsPastTheEdge) {
-    texturedQuad("grey", "map_Kd " + bmp("grey", {{150, 150, 150}}));
-    buildWorld(quad(placed({1.2f, 1, 1}, 1)), empty(),
-               {{quad(placed({3.2f, 1, 1}, 1), "grey"), 0}});
+    texturedQuad("white", "map_Kd white.bmp\nmap_bump " + bmp("up", {{128, 128, 255}}));
+    texturedQuad("grey", "map_Kd " + bmp("grey", {{150, 150, 150}}) + "\nmap_bump up.bmp");
     look({1.2f, 1.0f, 6.0f}, {1.2f, 1.0f, 1.0f});
     const glm::ivec2 whiteEdge = pixelOf({1.7f, 1, 1}), greyEdge = pixelOf({2.7f, 1, 1});
     auto warmth = [](glm::ivec2 pixel, int gap) {
         const Rgb c = colorAt(pixel + glm::ivec2(gap, 0));
         return c[0] + c[1];
     };
-    frame({false, false, false, false});
-    EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
-    EXPECT_LE(warmth(whiteEdge, 3), 2) << "bloom off";
-    frame({false, false, true, false});
-    EXPECT_GT(warmth(whiteEdge, 3), 60);
-    EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
+    for (const auto& [shadows, normalMap] :
+         {std::pair{false, false}, {false, true}, {true, false}}) {
+        SCOPED_TRACE(testing::Message() << "shadows " << shadows << ", normal map " << normalMap);
+        buildWorld(quad(placed({1.2f, 1, 1}, 1), "white"), empty(), {});
+        frame({shadows, normalMap, false, false});
+        EXPECT_LE(warmth(whiteEdge, 3), 2) << "bloom off";
+        frame({shadows, normalMap, true, false});
+        EXPECT_GT(warmth(whiteEdge, 3), 60);
+        buildWorld(quad(placed({3.2f, 1, 1}, 1), "grey"), empty(), {});
+        frame({shadows, normalMap, false, false});
+        EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
+        frame({shadows, normalMap, true, false});
+        EXPECT_GT(warmth(greyEdge, 6), 200) << "the grey quad is lit";
+        EXPECT_LE(warmth(greyEdge, -3), 2) << "the grey quad does not glow";
+    }
+}
+
+// The glow stops at the window's edges: a glowing square on the bottom left corner lights up
+// neither the right edge nor the top edge (the blur does not wrap round).
+TEST_F(PipelineTest, GlowStopsAtTheWindowsEdges) {
+    ScenePrograms programs = game->programs.scene;
+    programs.basicLightingBloom = flat({1.0f, 0, 0}, {0, 1.0f, 0});
+    look(glm::vec3(0, 0, 10), glm::vec3(0));
+    const float unit = kHeight / 2 / std::tan(22.5f) / 10.0f; // pixels per unit at z = 0
+    const glm::vec3 corner(-kWidth / 2 / unit, -kHeight / 2 / unit, 0);
+    buildWorld(quad(placed(corner, 2.0f)), empty(), {});
+    frame({false, false, true, false}, programs);
+    EXPECT_GT(colorAt(pixelOf(corner + glm::vec3(1, 0.1f, 0)) + glm::ivec2(3, 0))[1], 20)
+        << "the corner square glows past its edge";
+    int far = 0;
+    for (int i = 0; i < 60; ++i)
+        far = std::max({far, colorAt({kWidth - 1, i})[1], colorAt({i, kHeight - 1})[1]});
+    EXPECT_LE(far, 2);
 }

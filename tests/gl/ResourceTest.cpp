@@ -9,21 +9,10 @@ const glm::vec3 kWhite(1.0f);
 
 class ResourceTest : public GlFixture {
   protected:
-    // Clears the window to black and makes `program` current: by default a unit quad covers
-    // pixels 200..599 by 150..449.
-    static Shader& cleared(Shader& program, const glm::mat4& projection = glm::mat4(1.0f)) {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        return use(program, projection);
-    }
+    // ModelShader on a cleared window: a unit quad covers pixels 200..599 by 150..449.
     static Shader& unlit() { return cleared(game->programs.scene.modelShader); }
-    // Text in the window's pixel coordinates: white text's red channel is the glyph coverage.
-    static Shader& text() {
-        return cleared(game->programs.text, glm::ortho(0.0f, float(kWidth), 0.0f, float(kHeight)));
-    }
 
-    // The window's pixels, and how many of them hold any red (glyph coverage).
-    static std::vector<unsigned char> screen() { return readPixels(0, 0, kWidth, kHeight); }
+    // How many of the pixels hold any red (glyph coverage).
     static int inked(const std::vector<unsigned char>& rgba) {
         int count = 0;
         for (size_t i = 0; i < rgba.size(); i += 4)
@@ -363,5 +352,84 @@ TEST_F(ResourceTest, BitmapFontGlyphsBecomeByteCoverage) {
         glBindTexture(GL_TEXTURE_2D, 0);
         texels.resize(c.coverage.size());
         EXPECT_EQ(std::vector<int>(texels.begin(), texels.end()), c.coverage);
+    }
+}
+
+// A model texture repeats past texture coordinate 1 in both directions and blends its texels
+// when magnified. A quad with coordinates 0..2 shows a 2 x 2 image (red, green over blue,
+// white) four times, each texel 100 x 75 pixels: texel centres show their colour, the point
+// between two texels the mean of both (within 3 of the 8-bit rounding).
+TEST_F(ResourceTest, ModelTexturesRepeatAndBlendTheirTexels) {
+    bmp("tile", {kRed, kGreen, kBlue, {255, 255, 255}}, 2);
+    std::string tiled = quadObj("tile", "tile");
+    const std::string once = "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+    tiled.replace(tiled.find(once), once.size(), "vt 0 0\nvt 2 0\nvt 2 2\nvt 0 2\n");
+    texturedQuad("tile", "map_Kd tile.bmp");
+    Model model;
+    ASSERT_EQ(load(model, write("tile.obj", tiled)), "");
+    model.draw(unlit(), model.modelMatrix);
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) { // from the bottom: blue, white under red, green
+            const Rgb expected = row % 2 == 0 ? (column % 2 == 0 ? kBlue : Rgb{255, 255, 255})
+                                              : (column % 2 == 0 ? kRed : kGreen);
+            const Rgb seen = colorAt({249 + 100 * column, 187 + 75 * row});
+            for (size_t c = 0; c < 3; ++c)
+                EXPECT_NEAR(seen[c], expected[c], 3) << column << ", " << row << ", " << c;
+        }
+    }
+    const Rgb between = colorAt({299, 262}); // red | green
+    EXPECT_NEAR(between[0], 127.5f, 3);
+    EXPECT_NEAR(between[1], 127.5f, 3);
+}
+
+// A glyph's quad samples its coverage bilinearly and clamped at the bitmap's edges, drawn
+// larger or smaller than its bitmap: each pixel whose centre lies inside the quad reads the
+// coverage interpolated at its texture coordinate, within 2 of the filter's 8-bit weights. The
+// pen sits 0.3 pixels off, so that no pixel samples a texel's centre at either scale and edge
+// pixels sample between an edge texel and the border.
+TEST_F(ResourceTest, GlyphQuadsSampleTheirBitmapSmoothlyWithinItsEdges) {
+    TextRenderer font("../External/Fonts/AGENCYR.TTF", 30);
+    const Character& glyph = font.glyphs.at('%');
+    const glm::ivec2 size = glyph.size;
+    std::vector<unsigned char> bitmap(size_t(size.x * size.y));
+    glBindTexture(GL_TEXTURE_2D, glyph.textureId);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, bitmap.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    auto texel = [&](int x, int y) {
+        return float(
+            bitmap[size_t(std::clamp(y, 0, size.y - 1) * size.x + std::clamp(x, 0, size.x - 1))]);
+    };
+    bool edgesDiffer[2] = {}; // left against right column, top against bottom row
+    for (int y = 0; y < size.y; ++y)
+        edgesDiffer[0] |= texel(0, y) != texel(size.x - 1, y);
+    for (int x = 0; x < size.x; ++x)
+        edgesDiffer[1] |= texel(x, 0) != texel(x, size.y - 1);
+    ASSERT_TRUE(edgesDiffer[0] && edgesDiffer[1]) << "the glyph shows a wrap at its edges";
+
+    for (const float scale : {2.0f, 0.5f}) {
+        const glm::vec2 pen(40.3f, 60.3f);
+        font.drawText(text(), "%", pen.x, pen.y, scale, kWhite);
+        const std::vector<unsigned char> drawn = screen();
+        const glm::vec2 low(pen.x + glyph.bearing.x * scale,
+                            pen.y - float(size.y - glyph.bearing.y) * scale);
+        const glm::vec2 extent = glm::vec2(size) * scale;
+        int mismatches = 0, pixels = 0;
+        for (int y = int(low.y); y <= int(low.y + extent.y); ++y)
+            for (int x = int(low.x); x <= int(low.x + extent.x); ++x) {
+                // Texture coordinates of the pixel's centre, in texels from the top left.
+                const glm::vec2 at =
+                    glm::vec2(x + 0.5f - low.x, low.y + extent.y - (y + 0.5f)) / scale;
+                if (glm::any(glm::lessThanEqual(at, glm::vec2(0.0f))) ||
+                    glm::any(glm::greaterThanEqual(at, glm::vec2(size))))
+                    continue;
+                const glm::vec2 corner = glm::floor(at - 0.5f), f = at - 0.5f - corner;
+                const int i = int(corner.x), j = int(corner.y);
+                const float expected =
+                    glm::mix(glm::mix(texel(i, j), texel(i + 1, j), f.x),
+                             glm::mix(texel(i, j + 1), texel(i + 1, j + 1), f.x), f.y);
+                mismatches += std::abs(drawn[size_t(y * kWidth + x) * 4] - expected) > 2.0f;
+                ++pixels;
+            }
+        EXPECT_EQ(mismatches, 0) << "of " << pixels << " pixels at scale " << scale;
     }
 }

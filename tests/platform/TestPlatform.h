@@ -8,6 +8,8 @@
 
 // A new empty folder under the system's temporary folder, its name starting with stem.
 std::string makeScratchFolder(const std::string& stem);
+// Sets an environment variable of this process for what it starts or loads from now on.
+void setEnvironment(const std::string& name, const std::string& value);
 // A best-score path whose folder cannot be made, even by an administrator.
 std::string unwritableScorePath();
 

@@ -1,6 +1,7 @@
 #include "TestPlatform.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,10 @@
 std::string makeScratchFolder(const std::string& stem) {
     std::string name = (std::filesystem::temp_directory_path() / (stem + "XXXXXX")).string();
     return mkdtemp(&name[0]) != nullptr ? name : std::string();
+}
+
+void setEnvironment(const std::string& name, const std::string& value) {
+    setenv(name.c_str(), value.c_str(), 1);
 }
 
 // Root may write anywhere chmod allows nothing; /proc takes no new folders from anyone.

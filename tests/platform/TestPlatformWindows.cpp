@@ -1,6 +1,7 @@
 #include "TestPlatform.h"
 #include "app/WidePath.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 std::string makeScratchFolder(const std::string& stem) {
@@ -13,6 +14,10 @@ std::string makeScratchFolder(const std::string& stem) {
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             return std::string();
     }
+}
+
+void setEnvironment(const std::string& name, const std::string& value) {
+    _putenv_s(name.c_str(), value.c_str());
 }
 
 // No file system takes these characters in a name, for any user.
