@@ -392,6 +392,7 @@ TEST_F(ResourceTest, GlyphQuadsSampleTheirBitmapSmoothlyWithinItsEdges) {
     const Character& glyph = font.glyphs.at('%');
     const glm::ivec2 size = glyph.size;
     std::vector<unsigned char> bitmap(size_t(size.x * size.y));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1); // rows of one byte per texel, not padded to 4
     glBindTexture(GL_TEXTURE_2D, glyph.textureId);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, bitmap.data());
     glBindTexture(GL_TEXTURE_2D, 0);
