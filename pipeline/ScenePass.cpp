@@ -109,6 +109,7 @@ void shadowStep(const SceneTargets& targets, const CameraMatrices& matrices, glm
     setUniform(shadowed, "lightColor", lightColor);
     setUniform(shadowed, "shineDamper", kShineDamper);
     setUniform(shadowed, "reflectivity", kReflectivity);
+    endPass(targets.passEnd, RenderPass::ShadowCubeMap);
 }
 
 } // namespace
@@ -130,9 +131,9 @@ glm::vec3 renderScene(const RenderFlags& flags, const Camera& camera, const Worl
     Model* skybox = world.skybox->model;
     if (flags.bloomOn)
         targets.bloom->render(roles.first, programs.blurShader, programs.bloomShader, world.objects,
-                              skybox, roles.sky, roles.objects);
+                              skybox, roles.sky, roles.objects, targets.passEnd);
     else
-        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox);
+        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox, targets.passEnd);
     // The text overlay draws over the scene.
     glClear(GL_DEPTH_BUFFER_BIT);
     return lightPos;
