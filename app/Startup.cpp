@@ -82,7 +82,7 @@ Renderer startRenderer(GLFWwindow* window, int width, int height) {
     glUseProgram(programs.text.programId);
     setUniform(programs.text.programId, "projection", textProjection);
     std::unique_ptr<BloomRenderer> bloom = createBloomTarget(programs.scene, width, height);
-    const SceneTargets scene{programs.scene, depthMap, bloom.get(), width, height};
+    const SceneTargets scene{programs.scene, depthMap, bloom.get(), width, height, {}};
 
     auto title = std::make_unique<TextRenderer>("../External/Fonts/AmaticSC-Bold.TTF", 80);
     auto menu = std::make_unique<TextRenderer>("../External/Fonts/AGENCYR.TTF", 30);

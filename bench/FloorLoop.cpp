@@ -7,8 +7,25 @@
 
 #include <GL/glew.h>
 
+namespace {
+
+Shader flat(const char* vertexPath) {
+    return Shader(vertexPath, "../bench/FloorFlat.fragment");
+}
+
+} // namespace
+
 FloorLoop::FloorLoop(BenchWorld& world)
-    : world(world), copy("../Shader/BlurShader.vertex", "../bench/FloorCopy.fragment") {}
+    : world(world), copy("../Shader/BlurShader.vertex", "../bench/FloorCopy.fragment"),
+      flatTargets(world.renderer->scene) {
+    ScenePrograms& programs = flatTargets.programs;
+    programs.basicLightingBloom = flat("../Shader/BasicLightingBloom.vertex");
+    programs.normalMapping = flat("../Shader/NormalMapping.vertex");
+    programs.modelShader = flat("../Shader/ModelShader.vertex");
+    programs.basicLightingBloomShadow = flat("../Shader/BasicLightingBloomShadow.vertex");
+    programs.blurShader = copy;
+    programs.bloomShader = copy;
+}
 
 void FloorLoop::frame(const RenderFlags& flags) {
     BloomRenderer& bloom = *world.renderer->bloom;
@@ -45,4 +62,9 @@ void FloorLoop::frame(const RenderFlags& flags) {
         glBindTexture(GL_TEXTURE_2D, 0);
     }
     glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+void FloorLoop::geometryFrame(const RenderFlags& flags) {
+    clearFrame();
+    renderScene(flags, world.play.camera, world.play.world, world.lightColor, flatTargets);
 }

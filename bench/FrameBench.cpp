@@ -1,7 +1,9 @@
 // Frame benchmark of the render pipeline: median frame time of every render mode of the game,
-// next to two yardsticks taken in the same run and interleaved with it (so that other load on
-// the machine falls on all of them alike): a bare clear-and-swap loop, and for each mode its
-// floor, the same passes, clears and swaps without models and with one-fetch programs.
+// next to yardsticks taken in the same run and interleaved with it (so that other load on the
+// machine falls on all of them alike): a bare clear-and-swap loop, and for each mode its floor
+// (the same passes, clears and swaps without models and with one-fetch programs) and its
+// geometry floor (the same meshes too, drawn in one colour). Then each mode's time per pass,
+// from loops of its own.
 //
 //   cd build-x && ./frame_bench [--frames N] [--shots DIR]
 //
@@ -9,6 +11,8 @@
 // each mode into DIR.
 #include "bench/BenchWorld.h"
 #include "bench/FloorLoop.h"
+#include "bench/PassBreakdown.h"
+#include "bench/Quantile.h"
 #include "pipeline/BloomRenderer.h"
 #include "render/Model.h"
 
@@ -30,6 +34,7 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kRounds = 16;                // blocks per loop, interleaved across the loops
 constexpr int kWarmupFrames = 2;           // dropped at the start of every block
+constexpr int kBreakdownShare = 4;         // a breakdown loop runs 1/4 of a loop's frames
 constexpr float kFrameStep = 1.0f / 60.0f; // world time per frame, seconds
 
 struct Loop {
@@ -37,14 +42,6 @@ struct Loop {
     std::function<void()> frame;
     std::vector<double> frameMs;
 };
-
-// The value below which `fraction` of the values lie (0.5: the median).
-double quantile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(fraction * (values.size() - 1) + 0.5)];
-}
 
 // Runs one block of a loop: frames timed swap to swap, as the game's frame time is.
 void runBlock(GLFWwindow* window, Loop& loop, int frames) {
@@ -108,15 +105,21 @@ int main(int argc, char** argv) {
         {"normal mapping", "normal", {false, true, false, false}},
     };
 
+    // The clear and swap, then per mode: the mode, its floor, its geometry floor.
     std::vector<Loop> loops;
     loops.push_back(
         {"clear and swap", [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, {}});
+    std::vector<PassBreakdown> breakdowns;
     for (const Mode& mode : modes) {
         const RenderFlags flags = mode.flags;
         loops.push_back(
             {mode.name, [&world, flags] { renderBenchFrame(*world, flags, kFrameStep); }, {}});
         loops.push_back(
             {std::string("floor of ") + mode.name, [&floor, flags] { floor.frame(flags); }, {}});
+        loops.push_back({std::string("geometry floor of ") + mode.name,
+                         [&floor, flags] { floor.geometryFrame(flags); },
+                         {}});
+        breakdowns.emplace_back(mode.name, flags);
     }
 
     if (!shotFolder.empty()) {
@@ -132,24 +135,36 @@ int main(int argc, char** argv) {
     }
 
     const int framesPerBlock = frames / kRounds;
-    for (int round = 0; round < kRounds; ++round)
+    const int breakdownFrames = std::max(1, framesPerBlock / kBreakdownShare);
+    for (int round = 0; round < kRounds; ++round) {
         for (Loop& loop : loops)
             runBlock(world->window, loop, framesPerBlock);
+        for (PassBreakdown& breakdown : breakdowns)
+            breakdown.runBlock(*world, kWarmupFrames, breakdownFrames, kFrameStep);
+    }
 
     std::printf("frame_bench: %dx%d, %d frames per loop, median frame time (middle half)\n", kWidth,
                 kHeight, framesPerBlock * kRounds);
     const auto row = [](const Loop& loop) {
-        std::printf("  %-34s %7.2f ms (%.2f-%.2f)\n", loop.name.c_str(),
+        std::printf("  %-42s %7.2f ms (%.2f-%.2f)\n", loop.name.c_str(),
                     quantile(loop.frameMs, 0.5), quantile(loop.frameMs, 0.25),
                     quantile(loop.frameMs, 0.75));
     };
+    const auto ratio = [](const char* name, const Loop& mode, const Loop& floor) {
+        std::printf("  %-42s %7.2fx\n", name,
+                    quantile(mode.frameMs, 0.5) / quantile(floor.frameMs, 0.5));
+    };
     row(loops[0]);
-    for (size_t i = 1; i + 1 < loops.size(); i += 2) {
+    for (size_t i = 1; i + 2 < loops.size(); i += 3) {
         row(loops[i]);
         row(loops[i + 1]);
-        std::printf("  %-34s %7.2fx\n", "ratio to floor",
-                    quantile(loops[i].frameMs, 0.5) / quantile(loops[i + 1].frameMs, 0.5));
+        row(loops[i + 2]);
+        ratio("ratio to floor", loops[i], loops[i + 1]);
+        ratio("ratio to geometry floor", loops[i], loops[i + 2]);
     }
+    PassBreakdown::printHeader();
+    for (const PassBreakdown& breakdown : breakdowns)
+        breakdown.print();
     glfwTerminate();
     return 0;
 }

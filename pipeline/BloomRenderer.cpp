@@ -78,21 +78,24 @@ BloomRenderer::BloomRenderer(int width, int height)
 
 void BloomRenderer::render(Shader first, Shader blur, Shader bloom,
                            const std::vector<GameObject*>& objects, Model* skybox, Shader sky,
-                           Shader objectsProgram) {
+                           Shader objectsProgram, const PassEndHook& passEnd) {
     // 1-2: the objects into the HDR target; the clear colour is the frame's.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawObjects(objectsProgram, sky, first, objects);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    endPass(passEnd, RenderPass::Scene);
 
     // 3: the glow, taken before the skybox exists in the scene.
     blurBrightColor(blur);
+    endPass(passEnd, RenderPass::Blur);
 
     // 4: the skybox behind the objects, into the scene colour only after the blur.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);
     glUseProgram(sky.programId);
     if (skybox != nullptr)
         skybox->draw(sky, skybox->modelMatrix);
+    endPass(passEnd, RenderPass::Skybox);
 
     // 5: composite into the window: scene on unit 0, blurred bright colour on unit 2.
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -106,6 +109,7 @@ void BloomRenderer::render(Shader first, Shader blur, Shader bloom,
     setUniform(bloom.programId, "exposure", exposure);
     renderQuad();
     unbindUnits0And2();
+    endPass(passEnd, RenderPass::Composite);
 }
 
 // Ten passes: pass i writes target i mod 2 from what the previous pass wrote. The first pass

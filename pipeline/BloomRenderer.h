@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/PassEnd.h"
 #include "render/Shader.h"
 
 #include <GL/glew.h>
@@ -32,9 +33,10 @@ class BloomRenderer {
     // Draws the 3D scene with bloom into the window: objects into the HDR target with the role
     // programs (as drawObjects), ten blur passes, the skybox into the HDR target, composite.
     // Relies on the viewport being the window size. Leaves the default framebuffer bound, no
-    // texture on units 0 and 2, unit 2 active and the bloom program current.
+    // texture on units 0 and 2, unit 2 active and the bloom program current. passEnd is called
+    // after each of the four passes.
     void render(Shader first, Shader blur, Shader bloom, const std::vector<GameObject*>& objects,
-                Model* skybox, Shader sky, Shader objectsProgram);
+                Model* skybox, Shader sky, Shader objectsProgram, const PassEndHook& passEnd);
     // Draws the full-screen quad as a triangle strip, creating it on the first call.
     void renderQuad();
 

@@ -75,9 +75,11 @@ void setCubeMap(Model* model, const DepthCubeMap& depthMap) {
 }
 
 // Shadow mapping: every lit model samples the cube map, which is rebuilt around the light, and
-// the window is made ready again for the lit scene.
-void shadowStep(const SceneTargets& targets, const CameraMatrices& matrices, glm::vec3 lightPos,
-                glm::vec3 lightColor, glm::vec3 cameraPosition, const World& world) {
+// the window is made ready again for the lit scene. The shadowed program already holds the
+// camera, light and material uniforms of this frame (uniforms belong to the program, and the
+// depth pass sets only its own), so it gets just the two it alone reads.
+void shadowStep(const SceneTargets& targets, glm::vec3 lightPos, glm::vec3 cameraPosition,
+                const World& world) {
     const DepthCubeMap& depthMap = targets.depthMap;
     const Player& robot = *world.robot;
     for (Model* model :
@@ -97,14 +99,9 @@ void shadowStep(const SceneTargets& targets, const CameraMatrices& matrices, glm
 
     const GLuint shadowed = targets.programs.basicLightingBloomShadow.programId;
     glUseProgram(shadowed);
-    setUniform(shadowed, "projection", matrices.projection);
-    setUniform(shadowed, "view", matrices.view);
-    setUniform(shadowed, "lightPos", lightPos);
     setUniform(shadowed, "viewPos", cameraPosition);
     setUniform(shadowed, "far_plane", kShadowFar);
-    setUniform(shadowed, "lightColor", lightColor);
-    setUniform(shadowed, "shineDamper", kShineDamper);
-    setUniform(shadowed, "reflectivity", kReflectivity);
+    endPass(targets.passEnd, RenderPass::ShadowCubeMap);
 }
 
 } // namespace
@@ -120,15 +117,15 @@ glm::vec3 renderScene(const RenderFlags& flags, const Camera& camera, const Worl
     uploadSceneUniforms(programs, matrices, lightPos, lightColor, camera.position);
     // Shadow cube map around the light, then the window again.
     if (flags.shadowsOn)
-        shadowStep(targets, matrices, lightPos, lightColor, camera.position, world);
+        shadowStep(targets, lightPos, camera.position, world);
     // The world, straight into the window or through the HDR target, blur and composite.
     const RolePrograms roles = selectPrograms(flags, programs);
     Model* skybox = world.skybox->model;
     if (flags.bloomOn)
         targets.bloom->render(roles.first, programs.blurShader, programs.bloomShader, world.objects,
-                              skybox, roles.sky, roles.objects);
+                              skybox, roles.sky, roles.objects, targets.passEnd);
     else
-        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox);
+        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox, targets.passEnd);
     // The text overlay draws over the scene.
     glClear(GL_DEPTH_BUFFER_BIT);
     return lightPos;

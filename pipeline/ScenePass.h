@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/DepthCubeMap.h"
+#include "pipeline/PassEnd.h"
 #include "pipeline/RenderFlags.h"
 #include "render/Shader.h"
 
@@ -60,6 +61,7 @@ struct SceneTargets {
     DepthCubeMap depthMap;
     BloomRenderer* bloom; // not owned
     int width, height;    // command-line size: the projection's aspect and the window viewport
+    PassEndHook passEnd;  // empty unless a benchmark times the passes
 };
 
 // The whole 3D scene of one frame, after the frame clear and before the text overlay: light

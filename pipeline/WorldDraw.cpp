@@ -53,11 +53,13 @@ void drawObjects(Shader objectsProgram, Shader sky, Shader first,
 }
 
 void drawWorld(Shader objectsProgram, Shader sky, Shader first,
-               const std::vector<GameObject*>& objects, Model* skybox) {
+               const std::vector<GameObject*>& objects, Model* skybox, const PassEndHook& passEnd) {
     // The skybox comes first; the objects are depth-tested over it.
     glUseProgram(sky.programId);
     drawModel(sky, skybox);
+    endPass(passEnd, RenderPass::Skybox);
     drawObjects(objectsProgram, sky, first, objects);
+    endPass(passEnd, RenderPass::Scene);
 }
 
 void drawObstacles(Shader program, const std::vector<Obstacle*>& obstacles) {

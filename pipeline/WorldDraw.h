@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/PassEnd.h"
 #include "render/Shader.h"
 
 #include <vector>
@@ -22,9 +23,10 @@ bool isShadowlessStone(float ringAngle);
 void drawObjects(Shader objectsProgram, Shader sky, Shader first,
                  const std::vector<GameObject*>& objects);
 
-// The scene without bloom: the skybox first, with `sky`, then drawObjects.
+// The scene without bloom: the skybox first, with `sky`, then drawObjects; passEnd is called
+// after each of the two.
 void drawWorld(Shader objectsProgram, Shader sky, Shader first,
-               const std::vector<GameObject*>& objects, Model* skybox);
+               const std::vector<GameObject*>& objects, Model* skybox, const PassEndHook& passEnd);
 
 // Draws every stone's model with `program` (already current) and the model's own matrix, in
 // list order, skipping shadowless stones and stones without a model. Used by the depth pass.

@@ -85,7 +85,7 @@ WIREFRAME_SWITCH = """
 
 SCENE_SHADOW = """\
     if (flags.shadowsOn)
-        shadowStep(targets, matrices, lightPos, lightColor, camera.position, world);
+        shadowStep(targets, lightPos, camera.position, world);
 """
 SCENE_WORLD = """\
     // The world, straight into the window or through the HDR target, blur and composite.
@@ -93,13 +93,13 @@ SCENE_WORLD = """\
     Model* skybox = world.skybox->model;
     if (flags.bloomOn)
         targets.bloom->render(roles.first, programs.blurShader, programs.bloomShader, world.objects,
-                              skybox, roles.sky, roles.objects);
+                              skybox, roles.sky, roles.objects, targets.passEnd);
     else
-        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox);
+        drawWorld(roles.objects, roles.sky, roles.first, world.objects, skybox, targets.passEnd);
 """
 SCENE_UNIFORMS = \
     "    uploadSceneUniforms(programs, matrices, lightPos, lightColor, camera.position);\n"
-BLOOM_BLUR = "    blurBrightColor(blur);\n\n"
+BLOOM_BLUR = "    blurBrightColor(blur);\n    endPass(passEnd, RenderPass::Blur);\n\n"
 BLOOM_SKYBOX = """\
     // 4: the skybox behind the objects, into the scene colour only after the blur.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);
@@ -551,13 +551,18 @@ FAULTS = [
           SCENE_SHADOW + SCENE_WORLD,
           SCENE_SHADOW + SCENE_WORLD + SCENE_UNIFORMS,
           "a frame draws with its own camera and light, not the previous frame's"),
-    Fault("bloom-roles-swapped", "pipeline/ScenePass.cpp", "skybox, roles.sky, roles.objects);",
-          "skybox, roles.objects, roles.sky);", "bloom draws each role with its own program"),
+    Fault("bloom-roles-swapped", "pipeline/ScenePass.cpp",
+          "skybox, roles.sky, roles.objects, targets.passEnd);",
+          "skybox, roles.objects, roles.sky, targets.passEnd);", "bloom draws each role with its own program"),
     Fault("bloom-track-as-objects", "pipeline/ScenePass.cpp", "targets.bloom->render(roles.first,",
           "targets.bloom->render(roles.objects,", "with bloom the track keeps its normal map"),
     Fault("depth-left-for-text", "pipeline/ScenePass.cpp",
           "    glClear(GL_DEPTH_BUFFER_BIT);\n    return lightPos;", "    return lightPos;",
           "the text overlay draws over the scene"),
+    Fault("shadowed-program-not-uploaded", "pipeline/ScenePass.cpp",
+          "{programs.basicLightingBloomShadow, programs.basicLightingBloom}",
+          "{programs.basicLightingBloom}",
+          "the shadowed program takes its camera, light and material from the frame's one upload"),
     Fault("hidden-to-220-open", "pipeline/WorldDraw.cpp", "ringAngle <= kHiddenStoneTo",
           "ringAngle < kHiddenStoneTo", "a stone at exactly 220 degrees is hidden"),
     Fault("shadowless-to-200-open", "pipeline/WorldDraw.cpp", "ringAngle <= kShadowlessStoneTo",
