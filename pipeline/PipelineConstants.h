@@ -12,7 +12,7 @@
 // per face (aspect 1), so six faces cover every direction. Distances in world units.
 constexpr int kShadowSize = 1024;
 constexpr float kShadowFovDegrees = 90.0f;
-constexpr float kShadowNear = 1.0f;
+constexpr float kShadowNear = 1.0f; // the lit shadow program decodes the depth with the same plane
 constexpr float kShadowFar = 25.0f; // also uploaded as "far_plane" to the depth and lit programs
 constexpr int kCubeFaces = 6;
 

@@ -52,11 +52,9 @@ JUMP_STEP = """\
 """
 EMIT = """\
         gl_Layer = face;
-        fragPos = gl_in[0].gl_Position;
         gl_Position = clip0;
         EmitVertex();
         gl_Layer = face;
-        fragPos = gl_in[1].gl_Position;
         gl_Position = clip1;
         EmitVertex();
         gl_Layer = face;
@@ -584,11 +582,19 @@ FAULTS = [
           "stone == nullptr || isHiddenStone(stone->ringAngle)",
           "stones past 200 degrees cast shadows though they are hidden"),
     Fault("shadow-test-reversed", "Shader/BasicLightingBloomShadow.fragment",
-          "receiver - bias > closest", "receiver - bias < closest",
+          "(far_plane - depth * (far_plane - kShadowNear)) > far_plane * kShadowNear;",
+          "(far_plane - depth * (far_plane - kShadowNear)) < far_plane * kShadowNear;",
           "a fragment is shadowed when a caster lies nearer the light"),
-    Fault("depth-not-over-far", "Shader/DepthShader.fragment",
-          "distance(fragPos.xyz, lightPos) / far_plane;", "distance(fragPos.xyz, lightPos);",
-          "the cube map stores distance / far_plane, which the lit program multiplies back"),
+    Fault("depth-written-halved", "Shader/DepthShader.fragment",
+          "void main() {\n}", "void main() {\n    gl_FragDepth = 0.5 * gl_FragCoord.z;\n}",
+          "the cube map keeps the light projection's own depth"),
+    Fault("lit-shadow-near-plane", "Shader/BasicLightingBloomShadow.fragment",
+          "const float kShadowNear = 1.0;", "const float kShadowNear = 0.1;",
+          "the lit program decodes the depth with the depth pass's near plane, 1.0"),
+    Fault("shadow-axis-share-dropped", "Shader/BasicLightingBloomShadow.fragment",
+          "float alongAxis = distance * max(a.x, max(a.y, a.z));",
+          "float alongAxis = distance;",
+          "the depth is a distance along the face's axis, not along the ray"),
     Fault("gl-layer-shifted", "Shader/DepthShader.geometry", EMIT,
           EMIT.replace("gl_Layer = face;", "gl_Layer = (face + 1) % 6;"),
           "layer i of the cube map is face i of the shadow matrices"),

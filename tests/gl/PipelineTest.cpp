@@ -144,7 +144,18 @@ TEST_F(PipelineTest, NormalMapTiltsTheSurfaceTheEncodedWay) {
     }
 }
 
-// A shadowed frame stores each caster's distance to the light over the far plane (25) where a
+// The distance over the far plane (25) from the light to what the cube map holds in a direction:
+// the depth pass keeps its projection's depth (near 1, far 25) of the distance along the face's
+// axis, the direction's largest component. An empty texel (depth 1) reads 1 or more.
+const std::string kStoredDistance =
+    "uniform samplerCube depthMap;\n"
+    "float storedDistance(vec3 direction) {\n"
+    "    vec3 d = normalize(direction), a = abs(d);\n"
+    "    float alongAxis = 25.0 / (25.0 - texture(depthMap, d).r * 24.0);\n"
+    "    return alongAxis / max(a.x, max(a.y, a.z)) / 25.0;\n"
+    "}\n";
+
+// A shadowed frame stores each caster's distance to the light over the far plane where a
 // cube lookup in its direction reads, on every face, from quads showing the light their front
 // or back. The planet, the skybox, stones on ring angles 183 to 200 (both ends) and a stone
 // nearer than the near plane (1.0) cast nothing.
@@ -186,8 +197,10 @@ TEST_F(PipelineTest, ShadowPassStoresEachCastersDistanceInItsDirection) {
 
     Model* probe = quad(glm::mat4(1.0f)); // covers the window's centre
     probe->setCubeMap(game->scene.depthMap);
-    const Shader lookup = program("uniform samplerCube depthMap; uniform vec3 direction;\n"
-                                  "void main() { FragColor = texture(depthMap, direction); }");
+    const Shader lookup =
+        program(kStoredDistance +
+                "uniform vec3 direction;\n"
+                "void main() { FragColor = vec4(vec3(storedDistance(direction)), 1.0); }");
     glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);
     for (const auto& [role, direction, distance, ringAngle, casts] : casters) {
         glUniform3fv(glGetUniformLocation(lookup.programId, "direction"), 1, &direction[0]);
@@ -211,10 +224,13 @@ TEST_F(PipelineTest, ShadowCubeMapReadsStoredDistancesUnblended) {
 
     Model* probe = quad(glm::mat4(1.0f)); // pixels 200..599 by 150..449
     probe->setCubeMap(game->scene.depthMap);
-    const Shader lookup =
-        program("uniform samplerCube depthMap; uniform float slope;\n"
-                "void main() { vec2 p = gl_FragCoord.xy - vec2(400.0, 300.0);\n"
-                "FragColor = texture(depthMap, vec3(1.0, (p.x + p.y / 40.0) * slope, 0.25)); }");
+    const Shader lookup = program(
+        kStoredDistance + "uniform float slope;\n"
+                          "void main() {\n"
+                          "    vec2 p = gl_FragCoord.xy - vec2(400.0, 300.0);\n"
+                          "    float y = (p.x + p.y / 40.0) * slope;\n"
+                          "    FragColor = vec4(vec3(storedDistance(vec3(1, y, 0.25))), 1);\n"
+                          "}\n");
     glUniform1i(glGetUniformLocation(lookup.programId, "depthMap"), 3);
     const float texel = 1.0f / 512.0f; // of y, at x = 1 on the +X face
     for (const float slope : {0.25f * texel, 4.0f * texel}) {
