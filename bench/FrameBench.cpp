@@ -5,10 +5,11 @@
 // geometry floor (the same meshes too, drawn in one colour). Then each mode's time per pass,
 // from loops of its own.
 //
-//   cd build-x && ./frame_bench [--frames N] [--shots DIR]
+//   cd build-x && ./frame_bench [--frames N] [--shots DIR] [--only MODE]
 //
 // Run from a build folder under a display (Xvfb is fine). --shots writes one PPM screenshot of
-// each mode into DIR.
+// each mode into DIR; --only runs one mode (by its printed name) with the clear and swap and
+// the mode's floors.
 #include "bench/BenchWorld.h"
 #include "bench/FloorLoop.h"
 #include "bench/PassBreakdown.h"
@@ -80,11 +81,14 @@ void writeScreenshot(const std::string& path, int width, int height) {
 int main(int argc, char** argv) {
     int frames = 160;
     std::string shotFolder;
+    std::string onlyMode;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
             frames = std::max(kRounds, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
             shotFolder = argv[++i];
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            onlyMode = argv[++i];
     }
 
     const std::unique_ptr<BenchWorld> world = buildBenchWorld(kWidth, kHeight);
@@ -111,6 +115,8 @@ int main(int argc, char** argv) {
         {"clear and swap", [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, {}});
     std::vector<PassBreakdown> breakdowns;
     for (const Mode& mode : modes) {
+        if (!onlyMode.empty() && onlyMode != mode.name)
+            continue;
         const RenderFlags flags = mode.flags;
         loops.push_back(
             {mode.name, [&world, flags] { renderBenchFrame(*world, flags, kFrameStep); }, {}});
@@ -120,6 +126,10 @@ int main(int argc, char** argv) {
                          [&floor, flags] { floor.geometryFrame(flags); },
                          {}});
         breakdowns.emplace_back(mode.name, flags);
+    }
+    if (breakdowns.empty()) {
+        std::printf("frame_bench: no mode is named \"%s\"\n", onlyMode.c_str());
+        return 1;
     }
 
     if (!shotFolder.empty()) {
