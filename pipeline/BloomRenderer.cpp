@@ -10,6 +10,8 @@
 namespace {
 
 const GLenum kDrawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+// The HDR target's scene colour alone: output 1 of the program goes nowhere.
+const GLenum kSceneColourOnly[2] = {GL_COLOR_ATTACHMENT0, GL_NONE};
 
 // An RGB16F render texture: linear filtering (the blur's taps rely on it), clamped edges so the
 // blur does not wrap glow across the screen, no mipmaps.
@@ -90,11 +92,15 @@ void BloomRenderer::render(Shader first, Shader blur, Shader bloom,
     blurBrightColor(blur);
     endPass(passEnd, RenderPass::Blur);
 
-    // 4: the skybox behind the objects, into the scene colour only after the blur.
+    // 4: the skybox behind the objects, into the scene colour only after the blur. Nothing reads
+    // the bright colour again before the next frame's clear, so the sky program's glow output
+    // (black) is not written at all: a fifth of the pass's time on llvmpipe.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);
+    glDrawBuffers(2, kSceneColourOnly);
     glUseProgram(sky.programId);
     if (skybox != nullptr)
         skybox->draw(sky, skybox->modelMatrix);
+    glDrawBuffers(2, kDrawBuffers);
     endPass(passEnd, RenderPass::Skybox);
 
     // 5: composite into the window: scene on unit 0, blurred bright colour on unit 2.

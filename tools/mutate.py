@@ -99,11 +99,12 @@ SCENE_UNIFORMS = \
     "    uploadSceneUniforms(programs, matrices, lightPos, lightColor, camera.position);\n"
 BLOOM_BLUR = "    blurBrightColor(blur);\n    endPass(passEnd, RenderPass::Blur);\n\n"
 BLOOM_SKYBOX = """\
-    // 4: the skybox behind the objects, into the scene colour only after the blur.
     glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);
+    glDrawBuffers(2, kSceneColourOnly);
     glUseProgram(sky.programId);
     if (skybox != nullptr)
         skybox->draw(sky, skybox->modelMatrix);
+    glDrawBuffers(2, kDrawBuffers);
 """
 GLOW_SLOTS = "layout(location = 0) out vec4 FragColor;\nlayout(location = 1) out vec4 BrightColor;"
 DIM_GLOW = ": vec4(0.0, 0.0, 0.0, 1.0);"
@@ -410,11 +411,14 @@ FAULTS = [
           "    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);\n    drawObjects",
           "    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);\n    drawObjects",
           "with bloom the objects go into the HDR target"),
-    Fault("skybox-drawn-in-window", "pipeline/BloomRenderer.cpp",
-          "    glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);\n    glUseProgram(sky.programId);",
-          "    glUseProgram(sky.programId);", "the skybox goes into the HDR scene colour"),
-    Fault("skybox-before-blur", "pipeline/BloomRenderer.cpp", BLOOM_BLUR + BLOOM_SKYBOX,
-          BLOOM_SKYBOX + "    glBindFramebuffer(GL_FRAMEBUFFER, 0);\n" + BLOOM_BLUR,
+    Fault("skybox-drawn-in-window", "pipeline/BloomRenderer.cpp", BLOOM_SKYBOX,
+          BLOOM_SKYBOX.replace("    glBindFramebuffer(GL_FRAMEBUFFER, hdrFBO);\n", "")
+          .replace("    glDrawBuffers(2, kSceneColourOnly);\n", "")
+          .replace("    glDrawBuffers(2, kDrawBuffers);\n", ""),
+          "the skybox goes into the HDR scene colour"),
+    Fault("skybox-before-blur", "pipeline/BloomRenderer.cpp", BLOOM_BLUR + "    // 4",
+          BLOOM_SKYBOX.replace("    glDrawBuffers(2, kSceneColourOnly);\n", "") +
+          "    glBindFramebuffer(GL_FRAMEBUFFER, 0);\n" + BLOOM_BLUR + "    // 4",
           "the skybox never glows: it is drawn after the blur took the bright colour"),
     Fault("composite-scene-from-glow", "pipeline/BloomRenderer.cpp",
           "glBindTexture(GL_TEXTURE_2D, colorBuffers[0]);",
@@ -585,6 +589,9 @@ FAULTS = [
           "(far_plane - depth * (far_plane - kShadowNear)) > far_plane * kShadowNear;",
           "(far_plane - depth * (far_plane - kShadowNear)) < far_plane * kShadowNear;",
           "a fragment is shadowed when a caster lies nearer the light"),
+    Fault("hdr-glow-output-left-off", "pipeline/BloomRenderer.cpp", BLOOM_SKYBOX,
+          BLOOM_SKYBOX.replace("    glDrawBuffers(2, kDrawBuffers);\n", ""),
+          "the HDR target takes the glow output again after the skybox, for the next frame"),
     Fault("depth-written-halved", "Shader/DepthShader.fragment",
           "void main() {\n}", "void main() {\n    gl_FragDepth = 0.5 * gl_FragCoord.z;\n}",
           "the cube map keeps the light projection's own depth"),
