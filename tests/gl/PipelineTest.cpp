@@ -73,27 +73,27 @@ TEST_F(PipelineTest, ProgramsStonesAndLightFollowTheRenderFlags) {
 }
 
 // The ground (the track, with a flat normal map) lies 2 units under the light; a plate (the
-// robot) 1 unit under it shadows x 0.6..1.8; a wall (a stone) on the ground at x = 2.2 facing
-// the light shadows x 2.2..2.63. With shadow mapping the ground under the plate and right
-// behind the wall (no detached shadow) is dark. Open ground, down to a 21-degree light angle,
-// highlight included, and the plate and the wall themselves look the same (no acne) whichever
-// lit program draws them, each with its own uniform names; so does open ground lit from the
-// plate with L. A dim light clips nothing; the tolerance covers the flat map's 8-bit normal
-// (0.3 degrees off) and the shadow filter's rounding.
+// robot) 1.2 units under it, past the cube map's near plane, shadows x 0.7..1.7; a wall (a stone)
+// on the ground at x = 2.2 facing the light shadows x 2.2..2.63. With shadow mapping the ground
+// under the plate and right behind the wall (no detached shadow) is dark. Open ground, down to a
+// 21-degree light angle, highlight included, and the plate and the wall themselves look the same
+// (no acne) whichever lit program draws them, each with its own uniform names; so does open ground
+// lit from the plate with L. A dim light clips nothing; the tolerance covers the flat map's 8-bit
+// normal (0.3 degrees off) and the shadow filter's rounding.
 TEST_F(PipelineTest, LitProgramsAgreeWhereNoShadowFalls) {
     texturedQuad("flat", "map_Kd white.bmp\nmap_bump " + bmp("up", {{128, 128, 255}}));
     const float flat = -glm::half_pi<float>();
     const glm::vec3 under(1.2f, -1.0f, 2.0f);
     Model* wall = quad(placed({2.2f, -0.7f, 3.0f}, 0.6f, flat, glm::vec3(0, 1, 0)));
     buildWorld(quad(placed(under, 12.0f, flat), "flat"),
-               quad(placed({1.2f, 0.0f, 2.0f}, 0.6f, flat)), {{wall, 0.0f}});
+               quad(placed({1.2f, -0.2f, 2.0f}, 0.6f, flat)), {{wall, 0.0f}});
     look({6.0f, 5.0f, 2.0f}, under);
     lightColor = glm::vec3(0.3f);
     // The highlight, open ground, then: under the plate, behind the wall, past its shadow; on
     // the plate and on the wall.
     const glm::vec3 points[] = {{2.4f, -1, 2.0f},    {2.6f, -1, 1.5f},  {2.6f, -1, 1.0f},
                                 {-1.5f, -1, 2.8f},   {-4.0f, -1, 2.0f}, {1.6f, -1, 2.0f},
-                                {2.25f, -1, 3.0f},   {2.8f, -1, 3.0f},  {1.35f, 0, 2.1f},
+                                {2.25f, -1, 3.0f},   {2.8f, -1, 3.0f},  {1.35f, -0.2f, 2.1f},
                                 {2.2f, -0.55f, 3.1f}};
     const RenderFlags modes[] = {{false, false, false, false},
                                  {true, false, false, false},
